@@ -1,0 +1,248 @@
+#include <string>
+
+#include "platform/controls/Application.h"
+#include "runtime/Kdx.h"
+#include "runtime/KdxData.h"
+#include "runtime/Layout.h"
+#include "runtime/Round.h"
+
+namespace kdx {
+
+thread_local int CodeWidth = 0;
+thread_local int CodeHeight = 0;
+
+int ValErrorPos(std::string_view Text) {
+    const size_t n = Text.size();
+    size_t i = 0;
+    auto digits = [&] {
+        const size_t start = i;
+        while (i < n && Text[i] >= '0' && Text[i] <= '9') ++i;
+        return i > start;
+    };
+    auto error = [&] { return static_cast<int>(i) + 1; };
+
+    while (i < n && Text[i] == ' ') ++i;
+    if (i < n && (Text[i] == '+' || Text[i] == '-')) ++i;
+    bool mantissa = digits();
+    if (i < n && Text[i] == '.') {
+        ++i;
+        mantissa = digits() || mantissa;
+    }
+    if (!mantissa) return error();
+    if (i < n && (Text[i] == 'E' || Text[i] == 'e')) {
+        ++i;
+        if (i < n && (Text[i] == '+' || Text[i] == '-')) ++i;
+        if (!digits()) return error();
+    }
+    return i == n ? 0 : error();
+}
+
+namespace {
+
+const std::string kMessageCaption = "Message Box";
+
+void Refuse(const std::string& Text) { Application.MessageBox(Text, kMessageCaption, 0); }
+
+bool NeedsNumericCheck(TBarCodeType t) {
+    switch (t) {
+        case TBarCodeType::ITF:
+        case TBarCodeType::Industrial:
+        case TBarCodeType::IATA:
+        case TBarCodeType::EAN_13:
+        case TBarCodeType::EAN_8:
+        case TBarCodeType::EAN_13_2AddOn:
+        case TBarCodeType::EAN_13_5AddOn:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The symbologies whose encoder is in place.
+bool EncoderAvailable(TBarCodeType t) { return t == TBarCodeType::Code_39; }
+
+struct LengthRule {
+    TBarCodeType Symbology;
+    size_t Length;
+    bool Exact;  // any other length is refused; otherwise longer texts are cut
+    const char* Message;
+};
+
+constexpr LengthRule kLengthRules[] = {
+    {TBarCodeType::EAN_8, 7, false, "EAN-8 should be 7 numeric char"},
+    {TBarCodeType::UPC_A, 11, false, "UPC-A should be 11 numeric char"},
+    {TBarCodeType::EAN_13, 12, false, "EAN-13 should be 12 numeric chars"},
+    {TBarCodeType::EAN_13_2AddOn, 14, true, "EAN-13-2AdOn should be 14 numeric chars"},
+    {TBarCodeType::EAN_13_5AddOn, 17, true, "EAN-13-5AddOn should be 17 numeric chars"},
+};
+
+// Applies the fixed-length rule of the symbology; false when refused.
+bool ApplyLengthRule(TCode& Code) {
+    for (const auto& rule : kLengthRules) {
+        if (rule.Symbology != Code.Symbology()) continue;
+        const size_t n = Code.Caption().size();
+        if (n < rule.Length || (rule.Exact && n != rule.Length)) {
+            Refuse(rule.Message);
+            return false;
+        }
+        if (n > rule.Length) Code.SetCaption(Code.Caption().substr(0, rule.Length));
+    }
+    return true;
+}
+
+bool UsesBlackBrush(TBarCodeType t) {
+    switch (t) {
+        case TBarCodeType::Code_39:
+        case TBarCodeType::Code_93:
+        case TBarCodeType::Code_128:
+        case TBarCodeType::Codabar:
+        case TBarCodeType::ITF:
+        case TBarCodeType::Industrial:
+        case TBarCodeType::IATA:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+int AutoSizeExtent(TBarCodeType Symbology, int n, bool ControlChars, TDirection Dir, int MW) {
+    const bool vertical = Dir == TDirection::Vertical;
+    const int c = ControlChars ? 1 : 0;
+    switch (Symbology) {
+        case TBarCodeType::Code_39:
+            return ((n + 2 + c) * 16 + 20) * MW;
+        case TBarCodeType::Code_93:
+            return ((n + 2 + 2 * c) * 9 + 20) * MW;
+        case TBarCodeType::Code_128:
+            return ((n + 1 + c) * 11 + 33) * MW;
+        case TBarCodeType::ITF: {
+            // The check digit (when on) and a padding zero make the count even.
+            const bool pad = ControlChars ? n % 2 == 0 : n % 2 == 1;
+            const int m = pad ? n + 1 : n;
+            return (7 * m + (ControlChars ? 35 : 28)) * MW;
+        }
+        case TBarCodeType::Industrial:
+            return (12 * n + (ControlChars ? 48 : 36)) * MW;
+        case TBarCodeType::IATA:
+            return (12 * n + 28) * MW;
+        case TBarCodeType::Codabar:
+            return ((n + 2 + c) * 10 + 20) * MW;
+        case TBarCodeType::EAN_13:
+            return vertical ? (7 * (n + 1) + 28) * MW : (7 * n + 31) * MW;
+        case TBarCodeType::EAN_8:
+            return (7 * (n + 1) + 28) * MW;
+        case TBarCodeType::EAN_13_2AddOn:
+            return vertical ? (7 * (n + 1) + 46) * MW : (7 * n + 46) * MW;
+        case TBarCodeType::EAN_13_5AddOn:
+            return vertical ? (7 * (n + 1) + 46) * MW : (7 * n + 52) * MW;
+        case TBarCodeType::UPC_A:
+            return (7 * (n + 1) + 28) * MW + 7;
+        case TBarCodeType::POSTNET:
+            // The symbol (two frame bars and 15 modules per digit, check digit
+            // included: 15n + 19) from its start, plus 2 modules after it.
+            return (15 * n + 19 + (vertical ? 10 : 2) + 2) * MW;
+    }
+    return 0;
+}
+
+std::string TKordix::UnencodableData() const {
+    const std::string& data = FCode->Caption();
+    const std::string& name = FBarCodeNames[static_cast<size_t>(FCode->Symbology())];
+    auto describe = [&](unsigned char ch) {
+        std::string text = name + " cannot encode the character ";
+        if (ch > 32 && ch < 127) text += std::string("\"") + static_cast<char>(ch) + "\" ";
+        return text + "(code " + std::to_string(ch) + ")";
+    };
+    if (FCode->Symbology() == TBarCodeType::Code_39) {
+        for (unsigned char ch : data)
+            if (Bar39Char.find(static_cast<char>(ch)) == std::string_view::npos || ch == '*') return describe(ch);
+    }
+    return {};
+}
+
+void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
+    TCode& code = *FCode;
+    const auto symbology = code.Symbology();
+
+    // 1. Range.
+    if (static_cast<unsigned>(symbology) >= kBarCodeTypeCount) return Refuse("Not implemented");
+    // 2. Numeric check.
+    if (NeedsNumericCheck(symbology)) {
+        ECode = ValErrorPos(code.Caption());
+        if (ECode != 0) return Refuse("Caption should be numeric");
+    }
+    // 3. Visibility.
+    if (!Visible && !Designing) return;
+    // 4. Length rules, then what the encoder itself cannot take.
+    if (!ApplyLengthRule(code)) return;
+    if (!EncoderAvailable(symbology)) return Refuse("Not implemented");
+    if (const std::string why = UnencodableData(); !why.empty()) return Refuse(why);
+
+    // 5. Preparation.
+    const TDirection dir = code.Direction();
+    const bool vertical = dir == TDirection::Vertical;
+    const bool postnet = symbology == TBarCodeType::POSTNET;
+    CodeWidth = RoundInt(FWidth * Factor);
+    CodeHeight = RoundInt(FHeight * Factor);
+    ModulWidth = RoundInt((static_cast<int>(code.Density()) + 1) * Factor);
+    const int MW = ModulWidth;
+    if (!vertical) {
+        CurX = X + (postnet ? 2 : 10) * MW;
+        CurXReal = static_cast<float>(CurX);
+        CurY = Y + 2;
+    } else {
+        CurX = X + 2;
+        CurY = 10 * MW;
+        CurXReal = static_cast<float>(CurY);
+    }
+    ACanvas.Brush.SetColor(BackColor);
+    ACanvas.Font.Assign(FFont);
+    ACanvas.Brush.SetColor(BackColor);
+    if (code.TextAutosize()) FFont.SetHeight(-((vertical ? CodeWidth : CodeHeight) / 8));
+    if (postnet) code.SetTextOn(false);
+    TextH = code.TextOn() ? 5 * MW - FFont.Height() : 5 * MW;
+    ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
+    if (postnet) {
+        code.SetTextOn(false);
+        TextH = 4;
+    }
+
+    // 6. Step and extent.
+    StepXReal = static_cast<float>(MW);
+    if (code.AutoSize()) {
+        const int extent =
+            AutoSizeExtent(symbology, static_cast<int>(code.Caption().size()), code.ControlChars(), dir, MW);
+        (vertical ? CodeHeight : CodeWidth) = extent;
+    }
+    // 7. Vertical start: ten modules above the bottom edge, drawn upwards.
+    if (vertical) {
+        CurY = Y + CodeHeight - 10 * MW;
+        CurXReal = static_cast<float>(CurY);
+    }
+    // 8. Background and border.
+    if (!code.Transparent()) {
+        ACanvas.Brush.SetColor(BackColor);
+        if (symbology == TBarCodeType::Codabar && !vertical) ACanvas.Pen.SetWidth(0);
+        ACanvas.Rectangle(X, Y, X + CodeWidth, Y + CodeHeight);
+    }
+    // 9. Colours handed to the encoder.
+    ACanvas.Brush.SetStyle(TBrushStyle::bsSolid);
+    if (UsesBlackBrush(symbology)) {
+        ACanvas.Brush.SetColor(clBlack);
+    } else {
+        ACanvas.Brush.SetColor(BackColor);
+        ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
+    }
+    // 10. The encoder.
+    switch (symbology) {
+        case TBarCodeType::Code_39:
+            Print_Code39(ACanvas, X, Y, dir, CodeWidth, CodeHeight);
+            break;
+        default:
+            break;  // refused above until its encoder is in place
+    }
+}
+
+}  // namespace kdx

@@ -1,0 +1,179 @@
+#pragma once
+// Unit Kdx: barcode settings (TCode), the barcode control (TKordix) with its
+// render driver and encoders, and the check-character routines.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/classes/Classes.h"
+#include "platform/graphics/Graphics.h"
+
+namespace kdx {
+
+enum class TBarCodeType : uint8_t {
+    Code_39,
+    Code_93,
+    Code_128,
+    ITF,
+    Industrial,
+    IATA,
+    Codabar,
+    EAN_13,
+    EAN_8,
+    EAN_13_2AddOn,
+    EAN_13_5AddOn,
+    UPC_A,
+    POSTNET,
+};
+constexpr int kBarCodeTypeCount = 13;
+
+enum class TDensity : uint8_t { High, Medium, Low };
+enum class TDirection : uint8_t { Horizontal, Vertical };
+enum class TAlignment : uint8_t { txLeft, txDensity };
+
+// The value names of the enumerations, in ordinal order.
+extern const std::array<std::string_view, kBarCodeTypeCount> BarCodeTypeNames;
+extern const std::array<std::string_view, 3> DensityNames;
+extern const std::array<std::string_view, 2> DirectionNames;
+extern const std::array<std::string_view, 2> AlignmentNames;
+
+// Display names for applications ("Code 39" ... "POSTNET"; "High" ...).
+extern const std::array<std::string, kBarCodeTypeCount> FBarCodeNames;
+extern const std::array<std::string, 3> FBarCodeDensityNames;
+
+// One published property of TCode: its name and the value a component stream
+// omits (no default: always written).
+struct TPropertyInfo {
+    std::string_view Name;
+    bool HasDefault;
+    int Default;  // ordinal or Boolean
+};
+
+// Settings of one barcode. Every setter compares the incoming value with the
+// stored one, stores it (or the value the symbology forces) only on a
+// difference, and then calls Changed.
+class TCode : public TPersistent {
+public:
+    // Published properties in type-information order, with stream defaults.
+    static const std::array<TPropertyInfo, 12> Properties;
+
+    TBarCodeType Symbology() const { return FSymbology; }
+    const std::string& Caption() const { return FCaption; }
+    bool AutoSize() const { return FAutoSize; }
+    bool TextAutosize() const { return FTextAutosize; }
+    TDensity Density() const { return FDensity; }
+    bool Border() const { return FBorder; }
+    TDirection Direction() const { return FDirection; }
+    bool Transparent() const { return FTransparent; }
+    bool ControlChars() const { return FControlChars; }
+    bool ShowCtrlsChars() const { return FShowCtrlsChars; }
+    TAlignment TextAlignment() const { return FTextAlignment; }
+    bool TextOn() const { return FTextOn; }
+
+    void SetCode(TBarCodeType Value);
+    void SetCaption(const std::string& Value);
+    void SetAutoSize(bool Value);
+    void SetTextAutoSize(bool Value);
+    void SetDensity(TDensity Value);
+    void SetBorder(bool Value);
+    void SetDirection(TDirection Value);
+    void SetTransparent(bool Value);
+    void SetCtrlChar(bool Value);
+    void SetShowCtrlsChars(bool Value);
+    void SetAlignment(TAlignment Value);
+    void SetTextOn(bool Value);
+
+    void Changed();
+    // Copies every setting of Source through this object's own setters.
+    void Assigne(const TCode& Source);
+
+    TNotifyEvent OnChange;
+
+private:
+    std::string FCaption;
+    TBarCodeType FSymbology = TBarCodeType::Code_39;
+    bool FAutoSize = false;
+    bool FTextAutosize = false;
+    TDensity FDensity = TDensity::High;
+    bool FBorder = false;
+    TDirection FDirection = TDirection::Horizontal;
+    bool FTransparent = false;
+    bool FControlChars = false;
+    bool FShowCtrlsChars = false;
+    TAlignment FTextAlignment = TAlignment::txLeft;
+    bool FTextOn = false;
+};
+
+// Horizontal and vertical extent of the symbol area of the last completed
+// drawing on this thread, in canvas pixels.
+extern thread_local int CodeWidth;
+extern thread_local int CodeHeight;
+
+// The barcode control: settings, colours, font and size, and the drawing
+// operations (driver, primitives, encoders).
+class TKordix : public TObject {
+public:
+    TKordix();
+    ~TKordix() override;
+
+    TCode& Code() { return *FCode; }
+    const TCode& Code() const { return *FCode; }
+    std::shared_ptr<TCode> SharedCode() const { return FCode; }
+
+    TColor BackColor = clWhite;
+    TColor BarColor = clBlack;
+    TFont& Font() { return FFont; }
+    bool Visible = true;
+    bool Designing = false;  // shown in the designer (csDesigning)
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetWidth(int Value) { FWidth = Value; }
+    void SetHeight(int Value) { FHeight = Value; }
+
+    void PropertiesChanged(TObject* Sender);
+    int ChangeCount() const { return FChangeCount; }  // notifications received
+
+    // The one drawing path: checks the data, lays the symbol out at (X, Y)
+    // with Factor canvas pixels per screen pixel, paints background and
+    // border, and calls the encoder. Refusals show a message box and draw
+    // nothing.
+    void DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor);
+
+    // Element primitives (see KdxData for the drawing state they advance).
+    void Lin(TCanvas& ACanvas, TDirection Dir, char C);
+    void LinS(TCanvas& ACanvas, TDirection Dir, char C);
+    void Spc(TCanvas& ACanvas, TDirection Dir, char C);
+    void Out_char(TCanvas& ACanvas, TDirection Dir, char C);
+    void Out_char8(TCanvas& ACanvas, TDirection Dir, char C);
+    void SetFontDir(TCanvas& ACanvas);
+
+    // Encoders.
+    void Print_Code39(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W, int H);
+
+    LOGFONT FLogFont;
+
+private:
+    // Returns the refusal text for data the symbology's encoder cannot
+    // encode, or an empty string.
+    std::string UnencodableData() const;
+
+    std::shared_ptr<TCode> FCode;
+    TFont FFont;
+    int FWidth = 0;
+    int FHeight = 0;
+    int FChangeCount = 0;
+};
+
+// Check characters (each returns its input with the check appended).
+char Code39CheckChar(std::string_view Data);
+
+// The platform's string-to-real conversion: returns 0 when the whole text is
+// a number, else the 1-based position of the first offending character (the
+// length + 1 for a text that ends too early, 1 for the empty text).
+int ValErrorPos(std::string_view Text);
+
+}  // namespace kdx

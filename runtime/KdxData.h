@@ -1,0 +1,54 @@
+#pragma once
+// Unit KdxData: the drawing state that the driver sets up and the encoders
+// advance, and the constant pattern tables of the symbologies. The state is
+// per thread: one drawing runs start to end on one thread, and threads that
+// draw separate controls do not disturb each other.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/graphics/Graphics.h"
+#include "runtime/Kdx.h"
+
+namespace kdx {
+
+// ---- Drawing state (all distances in pixels of the target canvas).
+extern thread_local std::array<uint8_t, 16> Pole;  // digits for the EAN/UPC check routine
+extern thread_local int K;                         // conversion error of each digit there
+extern thread_local int L;                         // pattern number of Out_char / Out_char8
+extern thread_local uint16_t CS;                   // running check sum
+extern thread_local int ModulHeight;               // bar length across the reading direction
+extern thread_local int ModulWidth;                // width of one module
+extern thread_local int CurX;                      // horizontal: left edge of the next element
+extern thread_local int CurY;                      // vertical: lowest row of the next element
+extern thread_local int TextH;                     // band reserved for the text
+extern thread_local int FirstPos;                  // text positions of the encoders
+extern thread_local int SecondPos;
+extern thread_local std::array<uint8_t, 6> Matr;   // parity row of the EAN-13 leading digit
+extern thread_local TRect Rec;                     // last rectangle filled by an element
+extern thread_local int ECode;                     // error position of the last numeric conversion
+extern thread_local float StepXReal;               // advance per module
+extern thread_local float CurXReal;                // reading-direction coordinate as a real
+
+// Moves the reading-direction position by Modules steps of StepXReal:
+// rightwards when horizontal, upwards when vertical.
+void Advance(TDirection Dir, int Modules);
+
+// ---- Element alphabet: "A".."D" bars of 1..4 modules, "1".."4" spaces.
+constexpr int BarModules(char C) { return static_cast<unsigned char>(C) - 64; }
+constexpr int SpaceModules(char C) { return static_cast<unsigned char>(C) - 48; }
+
+// ---- Code 39: the published character set, and its patterns in the same
+// order (1 = wide element; bar, space, bar, ... bar).
+inline constexpr std::string_view Bar39Char = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. *$/+%";
+constexpr int kCode39StartStopRow = 39;
+extern const std::array<std::array<uint8_t, 9>, 44> BarMap39;
+static_assert(Bar39Char.size() == 44, "one Code 39 pattern row per character");
+
+// ---- EAN/UPC number sets (ISO/IEC 15420) as element strings of 4 elements
+// and 7 modules per digit. patern: sets R, G, L; patern8: sets L, R.
+extern const std::string_view patern;
+extern const std::string_view patern8;
+
+}  // namespace kdx
