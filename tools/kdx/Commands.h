@@ -1,0 +1,16 @@
+#pragma once
+// The subcommands of the kdx program. Each returns the exit status: 0 done,
+// 1 data refused or a file not written. A size the surfaces cannot hold is a
+// UsageError (status 2).
+
+#include <iosfwd>
+
+#include "tools/kdx/Options.h"
+
+namespace kdx::cli {
+
+int RunRender(const RenderOptions& Options, std::ostream& Out, std::ostream& Err);
+int RunSymbologies(std::ostream& Out);
+int RunSheet(const SheetOptions& Options, std::ostream& Out, std::ostream& Err);
+
+}  // namespace kdx::cli
