@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "runtime/Encoders.h"
 #include "runtime/Kdx.h"
 #include "runtime/KdxData.h"
 
@@ -28,6 +29,12 @@ int Code39Value(char C) {
 }
 
 }  // namespace
+
+size_t Code39FirstUnencodable(std::string_view Data) {
+    for (size_t i = 0; i < Data.size(); ++i)
+        if (Code39Row(Data[i]) < 0 || Data[i] == kStartStop) return i;
+    return kAllEncodable;
+}
 
 char Code39CheckChar(std::string_view Data) {
     int sum = 0;

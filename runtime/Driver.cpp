@@ -1,6 +1,7 @@
 #include <string>
 
 #include "platform/controls/Application.h"
+#include "runtime/Encoders.h"
 #include "runtime/Kdx.h"
 #include "runtime/KdxData.h"
 #include "runtime/Layout.h"
@@ -59,7 +60,33 @@ bool NeedsNumericCheck(TBarCodeType t) {
 }
 
 // The symbologies whose encoder is in place.
-bool EncoderAvailable(TBarCodeType t) { return t == TBarCodeType::Code_39; }
+bool EncoderAvailable(TBarCodeType t) {
+    switch (t) {
+        case TBarCodeType::Code_39:
+            return true;
+        case TBarCodeType::Code_93:
+        case TBarCodeType::Code_128:
+        case TBarCodeType::Codabar:
+        case TBarCodeType::ITF:
+        case TBarCodeType::Industrial:
+        case TBarCodeType::IATA:
+        case TBarCodeType::EAN_13:
+        case TBarCodeType::EAN_8:
+        case TBarCodeType::UPC_A:
+        case TBarCodeType::EAN_13_2AddOn:
+        case TBarCodeType::EAN_13_5AddOn:
+        case TBarCodeType::POSTNET:
+            return false;
+    }
+    return false;
+}
+
+// The refusal text for a character the encoder cannot encode.
+std::string Unencodable(TBarCodeType Symbology, unsigned char Ch) {
+    std::string text = FBarCodeNames[static_cast<size_t>(Symbology)] + " cannot encode the character ";
+    if (Ch > 32 && Ch < 127) text += std::string("\"") + static_cast<char>(Ch) + "\" ";
+    return text + "(code " + std::to_string(Ch) + ")";
+}
 
 struct LengthRule {
     TBarCodeType Symbology;
@@ -147,19 +174,35 @@ int AutoSizeExtent(TBarCodeType Symbology, int n, bool ControlChars, TDirection 
     return 0;
 }
 
-std::string TKordix::UnencodableData() const {
-    const std::string& data = FCode->Caption();
-    const std::string& name = FBarCodeNames[static_cast<size_t>(FCode->Symbology())];
-    auto describe = [&](unsigned char ch) {
-        std::string text = name + " cannot encode the character ";
-        if (ch > 32 && ch < 127) text += std::string("\"") + static_cast<char>(ch) + "\" ";
-        return text + "(code " + std::to_string(ch) + ")";
-    };
-    if (FCode->Symbology() == TBarCodeType::Code_39) {
-        for (unsigned char ch : data)
-            if (Bar39Char.find(static_cast<char>(ch)) == std::string_view::npos || ch == '*') return describe(ch);
+size_t FirstNonDigit(std::string_view Data) {
+    for (size_t i = 0; i < Data.size(); ++i)
+        if (Data[i] < '0' || Data[i] > '9') return i;
+    return kAllEncodable;
+}
+
+size_t FirstUnencodable(TBarCodeType Symbology, std::string_view Data) {
+    switch (Symbology) {
+        case TBarCodeType::Code_39:
+            return Code39FirstUnencodable(Data);
+        case TBarCodeType::Code_93:
+            return Code93FirstUnencodable(Data);
+        case TBarCodeType::Code_128:
+            return Code128FirstUnencodable(Data);
+        case TBarCodeType::Codabar:
+            return CodabarFirstUnencodable(Data);
+        case TBarCodeType::ITF:
+        case TBarCodeType::Industrial:
+        case TBarCodeType::IATA:
+        case TBarCodeType::EAN_13:
+        case TBarCodeType::EAN_8:
+        case TBarCodeType::UPC_A:
+        case TBarCodeType::EAN_13_2AddOn:
+        case TBarCodeType::EAN_13_5AddOn:
+            return FirstNonDigit(Data);
+        case TBarCodeType::POSTNET:
+            return kAllEncodable;  // marks such a character with a red block
     }
-    return {};
+    return kAllEncodable;
 }
 
 void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
@@ -178,7 +221,8 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     // 4. Length rules, then what the encoder itself cannot take.
     if (!ApplyLengthRule(code)) return;
     if (!EncoderAvailable(symbology)) return Refuse("Not implemented");
-    if (const std::string why = UnencodableData(); !why.empty()) return Refuse(why);
+    if (const size_t bad = FirstUnencodable(symbology, code.Caption()); bad != kAllEncodable)
+        return Refuse(Unencodable(symbology, static_cast<unsigned char>(code.Caption()[bad])));
 
     // 5. Preparation.
     const TDirection dir = code.Direction();
@@ -236,12 +280,38 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
         ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
     }
     // 10. The encoder.
+    const int margin = symbology == TBarCodeType::EAN_13_2AddOn ? 2 : 1;
+    const int barHeight = (vertical ? CodeWidth : CodeHeight) - TextH - margin;
+    const std::string& caption = code.Caption();
+    const bool textOn = code.TextOn();
+    const int W = CodeWidth, H = CodeHeight;
     switch (symbology) {
         case TBarCodeType::Code_39:
-            Print_Code39(ACanvas, X, Y, dir, CodeWidth, CodeHeight);
-            break;
-        default:
-            break;  // refused above until its encoder is in place
+            return Print_Code39(ACanvas, X, Y, dir, W, H);
+        case TBarCodeType::Code_93:
+            return Print_Code93(ACanvas, X, Y, dir, W, H);
+        case TBarCodeType::Code_128:
+            return Print_Code128(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::Codabar:
+            return Print_Codabar(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::ITF:
+            return Print_ITF(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::Industrial:
+            return Print_INDUSTRIAL(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::IATA:
+            return Print_IATA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::EAN_13:
+            return Print_EAN13(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::EAN_8:
+            return Print_EAN8(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::UPC_A:
+            return Print_UPCA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::EAN_13_2AddOn:
+            return Print_EAN13_2AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::EAN_13_5AddOn:
+            return Print_EAN13_5AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+        case TBarCodeType::POSTNET:
+            return Print_POSTNET(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
     }
 }
 

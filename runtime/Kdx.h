@@ -151,15 +151,40 @@ public:
     void Out_char8(TCanvas& ACanvas, TDirection Dir, char C);
     void SetFontDir(TCanvas& ACanvas);
 
-    // Encoders.
+    // Encoders. The first shape reads data and text switch from Code; the
+    // second gets them as arguments, with the bar length across the reading
+    // direction (BarHeight) and the symbol extent (W, H).
     void Print_Code39(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W, int H);
+    void Print_Code93(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W, int H);
+    void Print_Code128(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                       bool TextOn, int W, int H);
+    void Print_Codabar(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                       bool TextOn, int W, int H);
+    void Print_ITF(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption, bool TextOn,
+                   int W, int H);
+    void Print_INDUSTRIAL(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                          bool TextOn, int W, int H);
+    void Print_IATA(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption, bool TextOn,
+                    int W, int H);
+    void Print_EAN13(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                     bool TextOn, int W, int H);
+    void Print_EAN8(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption, bool TextOn,
+                    int W, int H);
+    void Print_UPCA(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption, bool TextOn,
+                    int W, int H);
+    void Print_EAN13_2AddOn(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                            bool TextOn, int W, int H);
+    void Print_EAN13_5AddOn(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                            bool TextOn, int W, int H);
+    void Print_POSTNET(TCanvas& ACanvas, int X, int Y, TDirection Dir, int BarHeight, std::string Caption,
+                       bool TextOn, int W, int H);
 
     LOGFONT FLogFont;
 
 private:
-    // Returns the refusal text for data the symbology's encoder cannot
-    // encode, or an empty string.
-    std::string UnencodableData() const;
+    // The five flags of one POSTNET digit: full bar (true) or half bar, each
+    // followed by a 2-module space.
+    void Out_POSTNET(TCanvas& ACanvas, TDirection Dir, const std::array<bool, 5>& Flags);
 
     std::shared_ptr<TCode> FCode;
     TFont FFont;
@@ -168,8 +193,13 @@ private:
     int FChangeCount = 0;
 };
 
-// Check characters (each returns its input with the check appended).
+// Check characters. The AddCheck_ routines return their input with one
+// check character appended.
 char Code39CheckChar(std::string_view Data);
+std::string AddCheck_EAN13(std::string_view Data);
+std::string AddCheck_Mod10(std::string_view Data);
+std::string AddCheck_UPCA(std::string_view Data);
+std::string AddCheck_POSTNET(std::string_view Data);
 
 // The platform's string-to-real conversion: returns 0 when the whole text is
 // a number, else the 1-based position of the first offending character (the

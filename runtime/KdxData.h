@@ -46,9 +46,29 @@ constexpr int kCode39StartStopRow = 39;
 extern const std::array<std::array<uint8_t, 9>, 44> BarMap39;
 static_assert(Bar39Char.size() == 44, "one Code 39 pattern row per character");
 
+// ---- Code 93: the text of each value (43..46 are the shift characters) and
+// the published patterns by value (bar, space, ... widths in modules).
+extern const std::string_view Bar93Char;
+extern const std::array<std::array<uint8_t, 6>, 48> BarMap93;
+
+// ---- Code 128: the published symbol characters by value 0..102 (bar,
+// space, ... widths in modules).
+extern const std::array<std::array<uint8_t, 6>, 103> BarMap128;
+
+// ---- Codabar: per row the character, then its seven elements (1 = wide).
+extern const std::array<std::array<uint8_t, 8>, 20> CodaBarMap;
+
+// ---- Two-of-five digit patterns (1 = wide), rows for digits 0..9.
+extern const std::array<std::array<uint8_t, 5>, 10> ITFMatr;
+
 // ---- EAN/UPC number sets (ISO/IEC 15420) as element strings of 4 elements
 // and 7 modules per digit. patern: sets R, G, L; patern8: sets L, R.
 extern const std::string_view patern;
 extern const std::string_view patern8;
+// EAN-13 parity of the six left-half digits by leading digit (0 = L, 1 = G).
+extern const std::array<std::array<uint8_t, 6>, 10> Sada;
+// Five-digit add-on: per check value, the set offset of each digit (10 = G,
+// 20 = L) added to the digit character for Out_char.
+extern const std::array<std::array<uint8_t, 5>, 10> Add5Matr;
 
 }  // namespace kdx
