@@ -48,8 +48,8 @@ void TKordix::Print_Code39(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W
     const bool horizontal = Dir == TDirection::Horizontal;
 
     SetTextAlign(ACanvas.Handle(), TA_LEFT | TA_TOP);
-    ACanvas.Brush.SetColor(BackColor);
-    ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
+    ACanvas.Brush.SetColor(FBackColor);
+    ACanvas.Pen.SetColor(code.Border() ? clBlack : FBackColor);
     if (code.Caption().empty()) return;
 
     std::string S = code.Caption();
@@ -63,7 +63,7 @@ void TKordix::Print_Code39(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W
             const int modules = BarMap39[row][e] ? kWideModules : 1;
             const int w = modules * ModulWidth;
             const bool bar = e % 2 == 0;
-            ACanvas.Brush.SetColor(bar ? BarColor : BackColor);
+            ACanvas.Brush.SetColor(bar ? FBarColor : FBackColor);
             Rec = horizontal ? Rect(CurX, CurY, CurX + w, Y + H - TextH) : Rect(CurX, CurY, X + W - TextH, CurY - w);
             if (bar || !code.Transparent()) ACanvas.FillRect(Rec);
             Advance(Dir, modules);
@@ -72,9 +72,9 @@ void TKordix::Print_Code39(TCanvas& ACanvas, int X, int Y, TDirection Dir, int W
     }
 
     if (!code.TextOn()) return;
-    ACanvas.Pen.SetColor(BarColor);
+    ACanvas.Pen.SetColor(FBarColor);
     if (!code.Transparent())
-        ACanvas.Brush.SetColor(BackColor);
+        ACanvas.Brush.SetColor(FBackColor);
     else
         SetBkMode(ACanvas.Handle(), TRANSPARENT);
     ACanvas.Font.Assign(FFont);

@@ -241,13 +241,13 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
         CurY = 10 * MW;
         CurXReal = static_cast<float>(CurY);
     }
-    ACanvas.Brush.SetColor(BackColor);
+    ACanvas.Brush.SetColor(FBackColor);
     ACanvas.Font.Assign(FFont);
-    ACanvas.Brush.SetColor(BackColor);
+    ACanvas.Brush.SetColor(FBackColor);
     if (code.TextAutosize()) FFont.SetHeight(-((vertical ? CodeWidth : CodeHeight) / 8));
     if (postnet) code.SetTextOn(false);
     TextH = code.TextOn() ? 5 * MW - FFont.Height() : 5 * MW;
-    ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
+    ACanvas.Pen.SetColor(code.Border() ? clBlack : FBackColor);
     if (postnet) {
         code.SetTextOn(false);
         TextH = 4;
@@ -267,7 +267,7 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     }
     // 8. Background and border.
     if (!code.Transparent()) {
-        ACanvas.Brush.SetColor(BackColor);
+        ACanvas.Brush.SetColor(FBackColor);
         if (symbology == TBarCodeType::Codabar && !vertical) ACanvas.Pen.SetWidth(0);
         ACanvas.Rectangle(X, Y, X + CodeWidth, Y + CodeHeight);
     }
@@ -276,8 +276,8 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     if (UsesBlackBrush(symbology)) {
         ACanvas.Brush.SetColor(clBlack);
     } else {
-        ACanvas.Brush.SetColor(BackColor);
-        ACanvas.Pen.SetColor(code.Border() ? clBlack : BackColor);
+        ACanvas.Brush.SetColor(FBackColor);
+        ACanvas.Pen.SetColor(code.Border() ? clBlack : FBackColor);
     }
     // 10. The encoder.
     const int margin = symbology == TBarCodeType::EAN_13_2AddOn ? 2 : 1;

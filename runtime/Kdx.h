@@ -123,8 +123,11 @@ public:
     const TCode& Code() const { return *FCode; }
     std::shared_ptr<TCode> SharedCode() const { return FCode; }
 
-    TColor BackColor = clWhite;
-    TColor BarColor = clBlack;
+    TColor BackColor() const { return FBackColor; }
+    TColor BarColor() const { return FBarColor; }
+    // Store the colour and repaint (no comparison first).
+    void SetBackColor(TColor Value);
+    void SetBarColor(TColor Value);
     TFont& Font() { return FFont; }
     bool Visible = true;
     bool Designing = false;  // shown in the designer (csDesigning)
@@ -186,7 +189,12 @@ private:
     // followed by a 2-module space.
     void Out_POSTNET(TCanvas& ACanvas, TDirection Dir, const std::array<bool, 5>& Flags);
 
+    // Marks the control for repainting.
+    void Invalidate();
+
     std::shared_ptr<TCode> FCode;
+    TColor FBackColor = clWhite;
+    TColor FBarColor = clBlack;
     TFont FFont;
     int FWidth = 0;
     int FHeight = 0;

@@ -23,8 +23,8 @@ TKordix::TKordix() {
     FWidth = 100;
     FHeight = 50;
     Visible = true;
-    BackColor = clWhite;
-    BarColor = clBlack;
+    SetBackColor(clWhite);
+    SetBarColor(clBlack);
     FCode->SetTextOn(true);
     FFont.SetName("Arial");
 }
@@ -34,7 +34,23 @@ TKordix::~TKordix() {
     FCode->OnChange = nullptr;
 }
 
-void TKordix::PropertiesChanged(TObject*) { ++FChangeCount; }
+void TKordix::PropertiesChanged(TObject*) {
+    ++FChangeCount;
+    Invalidate();
+}
+
+void TKordix::SetBackColor(TColor Value) {
+    FBackColor = Value;
+    Invalidate();
+}
+
+void TKordix::SetBarColor(TColor Value) {
+    FBarColor = Value;
+    Invalidate();
+}
+
+// A control without a window to repaint: nothing to do.
+void TKordix::Invalidate() {}
 
 // ---- Element primitives
 
@@ -50,7 +66,7 @@ TRect ElementRect(TDirection Dir, int n, int Skip) {
 
 void TKordix::Lin(TCanvas& ACanvas, TDirection Dir, char C) {
     const int n = BarModules(C);
-    ACanvas.Brush.SetColor(BarColor);
+    ACanvas.Brush.SetColor(FBarColor);
     Rec = ElementRect(Dir, n, 0);
     ACanvas.FillRect(Rec);
     Advance(Dir, n);
@@ -58,7 +74,7 @@ void TKordix::Lin(TCanvas& ACanvas, TDirection Dir, char C) {
 
 void TKordix::LinS(TCanvas& ACanvas, TDirection Dir, char C) {
     const int n = BarModules(C);
-    ACanvas.Brush.SetColor(BarColor);
+    ACanvas.Brush.SetColor(FBarColor);
     Rec = ElementRect(Dir, n, RoundInt(0.6 * ModulHeight));
     ACanvas.FillRect(Rec);
     Advance(Dir, n);
@@ -67,7 +83,7 @@ void TKordix::LinS(TCanvas& ACanvas, TDirection Dir, char C) {
 void TKordix::Spc(TCanvas& ACanvas, TDirection Dir, char C) {
     const int n = SpaceModules(C);
     if (!FCode->Transparent()) {
-        ACanvas.Brush.SetColor(BackColor);
+        ACanvas.Brush.SetColor(FBackColor);
         Rec = ElementRect(Dir, n, 0);
         ACanvas.FillRect(Rec);
     }

@@ -171,8 +171,8 @@ TEST(Code39, TextBackground) {
     for (bool transparent : {false, true}) {
         SCOPED_TRACE(transparent ? "transparent" : "opaque");
         Fixture f("AB");
-        f.k.BackColor = clYellow;
-        f.k.BarColor = clNavy;
+        f.k.SetBackColor(clYellow);
+        f.k.SetBarColor(clNavy);
         f.k.Font().SetColor(clRed);
         f.k.Code().SetTransparent(transparent);
         f.Draw();

@@ -48,8 +48,8 @@ TEST(Primitives, ElementGeometry) {
         const Case& t = cases[i];
         SCOPED_TRACE(testing::Message() << "row " << i << ": " << t.note);
         TKordix k;
-        k.BarColor = clRed;
-        k.BackColor = clYellow;
+        k.SetBarColor(clRed);
+        k.SetBackColor(clYellow);
         RecordingCanvas canvas;
         Start(t.x, t.y, t.mw, t.mh, t.dir);
         if (t.op == 'L') k.Lin(canvas, t.dir, t.c);

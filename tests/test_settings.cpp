@@ -184,8 +184,8 @@ TEST(Control, ConstructionDefaults) {
     EXPECT_EQ(k.Width(), 100);
     EXPECT_EQ(k.Height(), 50);
     EXPECT_TRUE(k.Visible);
-    EXPECT_EQ(k.BackColor, clWhite);
-    EXPECT_EQ(k.BarColor, clBlack);
+    EXPECT_EQ(k.BackColor(), clWhite);
+    EXPECT_EQ(k.BarColor(), clBlack);
     EXPECT_EQ(k.Font().Name(), "Arial");
     EXPECT_EQ(k.Font().Size(), 8);
     EXPECT_EQ(k.Font().Height(), -11);

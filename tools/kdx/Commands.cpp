@@ -99,8 +99,8 @@ void ApplySettings(TKordix& K, const RenderOptions& O) {
     c.SetShowCtrlsChars(O.ShowCtrlsChars);
     K.SetWidth(O.Width);
     K.SetHeight(O.Height);
-    K.BackColor = O.BackColor;
-    K.BarColor = O.BarColor;
+    K.SetBackColor(O.BackColor);
+    K.SetBarColor(O.BarColor);
     c.SetTextOn(O.TextOn);
     K.Font().SetName(O.FontName);
     if (O.FontSize) K.Font().SetSize(*O.FontSize);
