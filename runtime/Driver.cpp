@@ -59,28 +59,6 @@ bool NeedsNumericCheck(TBarCodeType t) {
     }
 }
 
-// The symbologies whose encoder is in place.
-bool EncoderAvailable(TBarCodeType t) {
-    switch (t) {
-        case TBarCodeType::Code_39:
-            return true;
-        case TBarCodeType::Code_93:
-        case TBarCodeType::Code_128:
-        case TBarCodeType::Codabar:
-        case TBarCodeType::ITF:
-        case TBarCodeType::Industrial:
-        case TBarCodeType::IATA:
-        case TBarCodeType::EAN_13:
-        case TBarCodeType::EAN_8:
-        case TBarCodeType::UPC_A:
-        case TBarCodeType::EAN_13_2AddOn:
-        case TBarCodeType::EAN_13_5AddOn:
-        case TBarCodeType::POSTNET:
-            return false;
-    }
-    return false;
-}
-
 // The refusal text for a character the encoder cannot encode.
 std::string Unencodable(TBarCodeType Symbology, unsigned char Ch) {
     std::string text = FBarCodeNames[static_cast<size_t>(Symbology)] + " cannot encode the character ";
@@ -220,7 +198,6 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     if (!Visible && !Designing) return;
     // 4. Length rules, then what the encoder itself cannot take.
     if (!ApplyLengthRule(code)) return;
-    if (!EncoderAvailable(symbology)) return Refuse("Not implemented");
     if (const size_t bad = FirstUnencodable(symbology, code.Caption()); bad != kAllEncodable)
         return Refuse(Unencodable(symbology, static_cast<unsigned char>(code.Caption()[bad])));
 
