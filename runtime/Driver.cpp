@@ -42,7 +42,11 @@ namespace {
 
 const std::string kMessageCaption = "Message Box";
 
-void Refuse(const std::string& Text) { Application.MessageBox(Text, kMessageCaption, 0); }
+// Shows the refusal; the drawing then stops.
+bool Refuse(const std::string& Text) {
+    Application.MessageBox(Text, kMessageCaption, 0);
+    return false;
+}
 
 bool NeedsNumericCheck(TBarCodeType t) {
     switch (t) {
@@ -183,7 +187,9 @@ size_t FirstUnencodable(TBarCodeType Symbology, std::string_view Data) {
     return kAllEncodable;
 }
 
-void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
+void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) { Draw(ACanvas, X, Y, Factor); }
+
+bool TKordix::Draw(TCanvas& ACanvas, int X, int Y, double Factor) {
     TCode& code = *FCode;
     const auto symbology = code.Symbology();
 
@@ -195,9 +201,9 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
         if (ECode != 0) return Refuse("Caption should be numeric");
     }
     // 3. Visibility.
-    if (!Visible && !Designing) return;
+    if (!Visible && !(ComponentState() & csDesigning)) return false;
     // 4. Length rules, then what the encoder itself cannot take.
-    if (!ApplyLengthRule(code)) return;
+    if (!ApplyLengthRule(code)) return false;
     if (const size_t bad = FirstUnencodable(symbology, code.Caption()); bad != kAllEncodable)
         return Refuse(Unencodable(symbology, static_cast<unsigned char>(code.Caption()[bad])));
 
@@ -205,8 +211,8 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     const TDirection dir = code.Direction();
     const bool vertical = dir == TDirection::Vertical;
     const bool postnet = symbology == TBarCodeType::POSTNET;
-    CodeWidth = RoundInt(FWidth * Factor);
-    CodeHeight = RoundInt(FHeight * Factor);
+    CodeWidth = RoundInt(Width() * Factor);
+    CodeHeight = RoundInt(Height() * Factor);
     ModulWidth = RoundInt((static_cast<int>(code.Density()) + 1) * Factor);
     const int MW = ModulWidth;
     if (!vertical) {
@@ -264,32 +270,46 @@ void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) {
     const int W = CodeWidth, H = CodeHeight;
     switch (symbology) {
         case TBarCodeType::Code_39:
-            return Print_Code39(ACanvas, X, Y, dir, W, H);
+            Print_Code39(ACanvas, X, Y, dir, W, H);
+            break;
         case TBarCodeType::Code_93:
-            return Print_Code93(ACanvas, X, Y, dir, W, H);
+            Print_Code93(ACanvas, X, Y, dir, W, H);
+            break;
         case TBarCodeType::Code_128:
-            return Print_Code128(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_Code128(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::Codabar:
-            return Print_Codabar(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_Codabar(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::ITF:
-            return Print_ITF(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_ITF(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::Industrial:
-            return Print_INDUSTRIAL(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_INDUSTRIAL(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::IATA:
-            return Print_IATA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_IATA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::EAN_13:
-            return Print_EAN13(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_EAN13(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::EAN_8:
-            return Print_EAN8(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_EAN8(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::UPC_A:
-            return Print_UPCA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_UPCA(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::EAN_13_2AddOn:
-            return Print_EAN13_2AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_EAN13_2AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::EAN_13_5AddOn:
-            return Print_EAN13_5AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_EAN13_5AddOn(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
         case TBarCodeType::POSTNET:
-            return Print_POSTNET(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            Print_POSTNET(ACanvas, X, Y, dir, barHeight, caption, textOn, W, H);
+            break;
     }
+    return true;
 }
 
 }  // namespace kdx

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "platform/classes/Classes.h"
+#include "platform/controls/Controls.h"
+#include "platform/db/Db.h"
 #include "platform/graphics/Graphics.h"
 
 namespace kdx {
@@ -112,16 +114,19 @@ private:
 extern thread_local int CodeWidth;
 extern thread_local int CodeHeight;
 
-// The barcode control: settings, colours, font and size, and the drawing
-// operations (driver, primitives, encoders).
-class TKordix : public TObject {
+// The barcode control: settings, colours, font and data binding, the paint
+// cycle, printing, and the drawing operations (driver, primitives, encoders).
+class TKordix : public TCustomControl {
 public:
-    TKordix();
+    explicit TKordix(TComponent* AOwner = nullptr);
     ~TKordix() override;
 
     TCode& Code() { return *FCode; }
     const TCode& Code() const { return *FCode; }
+    // The settings object, shared with a report barcode that wraps the control.
     std::shared_ptr<TCode> SharedCode() const { return FCode; }
+    // Copies every setting of Value into the control's own settings object.
+    void SetCode(const TCode& Value);
 
     TColor BackColor() const { return FBackColor; }
     TColor BarColor() const { return FBarColor; }
@@ -129,22 +134,39 @@ public:
     void SetBackColor(TColor Value);
     void SetBarColor(TColor Value);
     TFont& Font() { return FFont; }
+    // Copies Value into the control's font and repaints at once; the control's
+    // own font object is left alone.
+    void SetFont(const TFont& Value);
+    // Drawn at run time only when True; the designer always draws.
     bool Visible = true;
-    bool Designing = false;  // shown in the designer (csDesigning)
 
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
-    void SetWidth(int Value) { FWidth = Value; }
-    void SetHeight(int Value) { FHeight = Value; }
+    std::string GetDataField() const;
+    void SetDataField(const std::string& Value);
+    TDataSource* GetDataSource() const;
+    void SetDataSource(TDataSource* Value);
+    // The data link (the answer to the platform's data-link query).
+    TFieldDataLink* CMGetDataLink() const { return FDataLink.get(); }
 
+    // Change handlers: settings and font changes, and record changes.
     void PropertiesChanged(TObject* Sender);
-    int ChangeCount() const { return FChangeCount; }  // notifications received
+    void DataChange(TObject* Sender);
+    // The text shown for the current record (a sample in the designer).
+    std::string GetFieldText() const;
+    int ChangeCount() const { return FChangeCount; }  // change notifications handled
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
     // The one drawing path: checks the data, lays the symbol out at (X, Y)
     // with Factor canvas pixels per screen pixel, paints background and
     // border, and calls the encoder. Refusals show a message box and draw
     // nothing.
     void DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor);
+    // On the printer's canvas at (X, Y) printer pixels, scaled by the whole
+    // ratio of printer to screen resolution.
+    void PrintBarCode(int X, int Y);
+    // On ACanvas at printer scale (the exact ratio).
+    void DBC(TCanvas& ACanvas, int X, int Y);
 
     // Element primitives (see KdxData for the drawing state they advance).
     void Lin(TCanvas& ACanvas, TDirection Dir, char C);
@@ -189,15 +211,16 @@ private:
     // followed by a 2-module space.
     void Out_POSTNET(TCanvas& ACanvas, TDirection Dir, const std::array<bool, 5>& Flags);
 
-    // Marks the control for repainting.
-    void Invalidate();
+    void Paint() override;
+    // DrawBarCode that tells whether the encoder was reached (false: refused
+    // with a message, or skipped because the control is hidden).
+    bool Draw(TCanvas& ACanvas, int X, int Y, double Factor);
 
+    std::unique_ptr<TFieldDataLink> FDataLink;
     std::shared_ptr<TCode> FCode;
     TColor FBackColor = clWhite;
     TColor FBarColor = clBlack;
     TFont FFont;
-    int FWidth = 0;
-    int FHeight = 0;
     int FChangeCount = 0;
 };
 

@@ -110,7 +110,7 @@ TEST(Driver, HiddenControlIsSkippedAfterTheNumericCheck) {
     k.Code().SetCaption("abc");  // not encodable, but hidden
     EXPECT_TRUE(Draw(k).messages.empty());
 
-    k.Designing = true;  // the designer always draws
+    k.SetDesigning(true);  // the designer always draws
     k.Code().SetCaption("ABC");
     d = Draw(k);
     EXPECT_TRUE(d.messages.empty());

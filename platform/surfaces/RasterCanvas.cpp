@@ -201,6 +201,16 @@ void RasterCanvas::Resize(int Width, int Height, TColor Background) {
 
 void RasterCanvas::Clear(TColor Background) { DoFillRect(Rect(0, 0, FWidth, FHeight), Background); }
 
+void RasterCanvas::Draw(int X, int Y, const RasterCanvas& Source) {
+    const int x0 = std::max(0, X), x1 = std::min(FWidth, X + Source.FWidth);
+    const int y0 = std::max(0, Y), y1 = std::min(FHeight, Y + Source.FHeight);
+    if (x0 >= x1 || y0 >= y1) return;
+    const size_t bytes = static_cast<size_t>(x1 - x0) * 3;
+    for (int y = y0; y < y1; ++y)
+        std::memcpy(&FPixels[(static_cast<size_t>(y) * FWidth + x0) * 3],
+                    &Source.FPixels[(static_cast<size_t>(y - Y) * Source.FWidth + (x0 - X)) * 3], bytes);
+}
+
 TColor RasterCanvas::Pixel(int X, int Y) const {
     if (X < 0 || Y < 0 || X >= FWidth || Y >= FHeight) return -1;
     const uint8_t* p = FPixels.data() + (static_cast<size_t>(Y) * FWidth + X) * kBytesPerPixel;

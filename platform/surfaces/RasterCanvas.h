@@ -20,6 +20,8 @@ public:
     // Reallocates and clears the image.
     void Resize(int Width, int Height, TColor Background = clWhite);
     void Clear(TColor Background = clWhite);
+    // Copies Source with its top-left corner at (X, Y), clipped to this image.
+    void Draw(int X, int Y, const RasterCanvas& Source);
 
     TColor Pixel(int X, int Y) const;  // clBlack outside the image is never returned: -1
     const uint8_t* Data() const { return FPixels.data(); }  // rows of R, G, B bytes

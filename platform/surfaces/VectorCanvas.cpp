@@ -167,11 +167,11 @@ struct VectorCanvas::Impl {
     }
 };
 
-VectorCanvas::VectorCanvas(Format Kind, const std::string& Path, int Width, int Height)
+VectorCanvas::VectorCanvas(Format Kind, const std::string& Path, int Width, int Height, double PointsPerUnit)
     : d(std::make_unique<Impl>()), FWidth(Width), FHeight(Height) {
     d->Kind = Kind;
     d->Path = Path;
-    if (Width <= 0 || Height <= 0) {
+    if (Width <= 0 || Height <= 0 || !(PointsPerUnit > 0)) {
         d->Fail("cannot write " + Path + ": invalid size " + std::to_string(Width) + " x " + std::to_string(Height));
         d->Finished = true;
         return;
@@ -181,15 +181,18 @@ VectorCanvas::VectorCanvas(Format Kind, const std::string& Path, int Width, int 
         return;
     }
     if (Kind == Format::PDF) {
-        d->Surface = cairo_pdf_surface_create_for_stream(&Impl::Write, d.get(), Width, Height);
+        d->Surface =
+            cairo_pdf_surface_create_for_stream(&Impl::Write, d.get(), Width * PointsPerUnit, Height * PointsPerUnit);
     } else {
-        d->Surface = cairo_svg_surface_create_for_stream(&Impl::Write, d.get(), Width, Height);
+        d->Surface =
+            cairo_svg_surface_create_for_stream(&Impl::Write, d.get(), Width * PointsPerUnit, Height * PointsPerUnit);
 #if CAIRO_VERSION >= CAIRO_VERSION_ENCODE(1, 16, 0)
         // One canvas unit is one px in the document's width and height.
         cairo_svg_surface_set_document_unit(d->Surface, CAIRO_SVG_UNIT_PX);
 #endif
     }
     d->Cr = cairo_create(d->Surface);
+    cairo_scale(d->Cr, PointsPerUnit, PointsPerUnit);
     // Rectangles lie on whole units; no fractional coverage at their edges.
     cairo_set_antialias(d->Cr, CAIRO_ANTIALIAS_NONE);
     d->Check();

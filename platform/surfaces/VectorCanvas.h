@@ -18,7 +18,9 @@ public:
     // The document is written to a temporary file beside Path and moved to
     // Path only by a successful Finish; destroying the canvas without Finish
     // discards it, so a half-written document never appears under Path.
-    VectorCanvas(Format Kind, const std::string& Path, int Width, int Height);
+    // PointsPerUnit scales the page: a printer page at D dots per inch uses
+    // 72 / D, so that its Width x Height device pixels fill the paper.
+    VectorCanvas(Format Kind, const std::string& Path, int Width, int Height, double PointsPerUnit = 1.0);
     ~VectorCanvas() override;
 
     bool Ok() const;
