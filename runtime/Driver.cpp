@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/controls/Application.h"
@@ -116,9 +118,9 @@ bool UsesBlackBrush(TBarCodeType t) {
 
 }  // namespace
 
-int AutoSizeExtent(TBarCodeType Symbology, int n, bool ControlChars, TDirection Dir, int MW) {
+int64_t AutoSizeExtent(TBarCodeType Symbology, int64_t n, bool ControlChars, TDirection Dir, int64_t MW) {
     const bool vertical = Dir == TDirection::Vertical;
-    const int c = ControlChars ? 1 : 0;
+    const int64_t c = ControlChars ? 1 : 0;
     switch (Symbology) {
         case TBarCodeType::Code_39:
             return ((n + 2 + c) * 16 + 20) * MW;
@@ -129,7 +131,7 @@ int AutoSizeExtent(TBarCodeType Symbology, int n, bool ControlChars, TDirection 
         case TBarCodeType::ITF: {
             // The check digit (when on) and a padding zero make the count even.
             const bool pad = ControlChars ? n % 2 == 0 : n % 2 == 1;
-            const int m = pad ? n + 1 : n;
+            const int64_t m = pad ? n + 1 : n;
             return (7 * m + (ControlChars ? 35 : 28)) * MW;
         }
         case TBarCodeType::Industrial:
@@ -187,6 +189,39 @@ size_t FirstUnencodable(TBarCodeType Symbology, std::string_view Data) {
     return kAllEncodable;
 }
 
+namespace {
+
+// The refusal text for a drawing whose geometry leaves the drawable range,
+// or an empty text. Worked out in 64 bits before anything is drawn.
+std::string TooLarge(const TCode& Code, int X, int Y, int Width, int Height, double Factor, int FontHeight) {
+    if (!std::isfinite(Factor)) return "The scale factor is not a number";
+    const double mw = std::nearbyint((static_cast<int>(Code.Density()) + 1) * Factor);
+    const double w = std::nearbyint(Width * Factor), h = std::nearbyint(Height * Factor);
+    const struct {
+        const char* What;
+        double Pixels;
+    } sizes[] = {
+        {"its module width", std::fabs(mw)},
+        {"its width", std::fabs(w)},
+        {"its height", std::fabs(h)},
+        {"its font height", std::abs(static_cast<double>(FontHeight))},
+        {"its position", std::max(std::abs(static_cast<double>(X)), std::abs(static_cast<double>(Y)))},
+    };
+    for (const auto& s : sizes)
+        if (s.Pixels > kMaxDrawingPixels)
+            return "The barcode is too large to draw: " + std::string(s.What) + " would be " +
+                   std::to_string(static_cast<long long>(s.Pixels)) + " pixels, at most " +
+                   std::to_string(kMaxDrawingPixels);
+    const int64_t length = AutoSizeExtent(Code.Symbology(), static_cast<int64_t>(Code.Caption().size()),
+                                          Code.ControlChars(), Code.Direction(), static_cast<int64_t>(std::fabs(mw)));
+    if (length > kMaxDrawingPixels)
+        return "The barcode is too large to draw: the symbol would be " + std::to_string(length) +
+               " pixels long, at most " + std::to_string(kMaxDrawingPixels);
+    return {};
+}
+
+}  // namespace
+
 void TKordix::DrawBarCode(TCanvas& ACanvas, int X, int Y, double Factor) { Draw(ACanvas, X, Y, Factor); }
 
 bool TKordix::Draw(TCanvas& ACanvas, int X, int Y, double Factor) {
@@ -206,6 +241,8 @@ bool TKordix::Draw(TCanvas& ACanvas, int X, int Y, double Factor) {
     if (!ApplyLengthRule(code)) return false;
     if (const size_t bad = FirstUnencodable(symbology, code.Caption()); bad != kAllEncodable)
         return Refuse(Unencodable(symbology, static_cast<unsigned char>(code.Caption()[bad])));
+    if (const std::string why = TooLarge(code, X, Y, Width(), Height(), Factor, FFont.Height()); !why.empty())
+        return Refuse(why);
 
     // 5. Preparation.
     const TDirection dir = code.Direction();
@@ -239,9 +276,9 @@ bool TKordix::Draw(TCanvas& ACanvas, int X, int Y, double Factor) {
     // 6. Step and extent.
     StepXReal = static_cast<float>(MW);
     if (code.AutoSize()) {
-        const int extent =
-            AutoSizeExtent(symbology, static_cast<int>(code.Caption().size()), code.ControlChars(), dir, MW);
-        (vertical ? CodeHeight : CodeWidth) = extent;
+        const int64_t extent = AutoSizeExtent(symbology, static_cast<int64_t>(code.Caption().size()),
+                                              code.ControlChars(), dir, MW);
+        (vertical ? CodeHeight : CodeWidth) = static_cast<int>(extent);
     }
     // 7. Vertical start: ten modules above the bottom edge, drawn upwards.
     if (vertical) {

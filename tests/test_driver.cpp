@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "platform/surfaces/RecordingCanvas.h"
@@ -91,6 +93,52 @@ TEST(Driver, RefusalsShowTheirMessageAndDrawNothing) {
         EXPECT_EQ(CodeHeight, 567);
         EXPECT_EQ(ModulWidth, 77) << "drawing state untouched";
         EXPECT_EQ(k.Code().Caption(), cases[i].data) << "no cut on refusal";
+    }
+}
+
+// Geometry beyond the drawable range is refused before anything is drawn,
+// so that no coordinate overflows and no caller sizes a giant image.
+TEST(Driver, OversizedDrawingsAreRefused) {
+    struct Case {
+        double factor;
+        int width;
+        int fontHeight;
+        size_t captionLength;
+        int x;
+        const char* message;  // empty: drawn
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    const Case cases[] = {
+        // 0
+        {1e9, 100, -11, 6, 0, "The barcode is too large to draw: its module width would be 1000000000 pixels, at most 1048576"},
+        {inf, 100, -11, 6, 0, "The scale factor is not a number"},
+        {std::nan(""), 100, -11, 6, 0, "The scale factor is not a number"},
+        {1.0, 2000000, -11, 6, 0, "The barcode is too large to draw: its width would be 2000000 pixels, at most 1048576"},
+        {1.0, 100, -2000000, 6, 0, "The barcode is too large to draw: its font height would be 2000000 pixels, at most 1048576"},
+        // 5
+        {1.0, 100, -11, 6, -2000000, "The barcode is too large to draw: its position would be 2000000 pixels, at most 1048576"},
+        {1.0, 100, -11, 1 << 20, 0, "The barcode is too large to draw: the symbol would be 16777284 pixels long, at most 1048576"},
+        {-1.0, 100, -11, 6, 0, ""},
+        {0.0, 100, -11, 6, 0, ""},
+        {1.0, 100, -11, 20000, 0, ""},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& t = cases[i];
+        SCOPED_TRACE(testing::Message() << "row " << i);
+        TKordix k;
+        k.Code().SetCode(T::Code_39);
+        k.Code().SetCaption(std::string(t.captionLength, 'A'));
+        k.SetWidth(t.width);
+        k.Font().SetHeight(t.fontHeight);
+        Drawn d = Draw(k, t.x, 0, t.factor);
+        if (*t.message) {
+            ASSERT_EQ(d.messages.size(), 1u);
+            EXPECT_EQ(d.messages[0], t.message);
+            EXPECT_TRUE(d.canvas->Calls.empty());
+        } else {
+            EXPECT_TRUE(d.messages.empty());
+            EXPECT_FALSE(d.canvas->Calls.empty()) << "a degenerate or long symbol still draws";
+        }
     }
 }
 
