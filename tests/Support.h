@@ -1,12 +1,13 @@
 #pragma once
-// Helpers shared by the tests: message capture and reading element runs
-// back from the recording surface.
+// Helpers shared by the tests: message capture, reading element runs back
+// from the recording surface, and a fixture that draws one symbology.
 
 #include <string>
 #include <vector>
 
 #include "platform/controls/Application.h"
 #include "platform/surfaces/RecordingCanvas.h"
+#include "runtime/Kdx.h"
 
 namespace kdx::test {
 
@@ -25,19 +26,48 @@ public:
     std::vector<std::string> captions;
 };
 
-// The elements filled along a horizontal reading direction from StartX, as a
-// module string: '1' per bar module, '0' per space module; unpainted gaps
-// between fills count as spaces. Only fills of Height rows are elements.
-inline std::string HorizontalModules(const std::vector<CanvasCall>& Calls, int StartX, int MW, TColor BarColor) {
+// The filled elements as a module string along the reading direction from
+// Start (x when horizontal, the starting row when vertical): '1' per bar
+// module, '0' per space module; unpainted stretches count as spaces.
+inline std::string Modules(const std::vector<CanvasCall>& Fills, TDirection Dir, int Start, int MW, TColor Bar) {
     std::string out;
-    int x = StartX;
-    for (const auto& c : Calls) {
-        if (c.Op != CanvasCall::Kind::FillRect) continue;
-        if (c.R.Left > x) out.append((c.R.Left - x) / MW, '0');
-        out.append((c.R.Right - c.R.Left) / MW, c.BrushColor == BarColor ? '1' : '0');
-        x = c.R.Right;
+    int pos = 0;
+    for (const auto& c : Fills) {
+        const int from = Dir == TDirection::Horizontal ? c.R.Left - Start : Start - c.R.Top;
+        const int to = Dir == TDirection::Horizontal ? c.R.Right - Start : Start - c.R.Bottom;
+        out.append((from - pos) / MW, '0');
+        out.append((to - from) / MW, c.BrushColor == Bar ? '1' : '0');
+        pos = to;
     }
     return out;
 }
+
+// ControlChars can be cleared only under Code 39 or ITF; it stays cleared
+// when the symbology changes.
+inline void ClearControlChars(TCode& Code) {
+    const TBarCodeType s = Code.Symbology();
+    Code.SetCode(TBarCodeType::Code_39);
+    Code.SetCtrlChar(false);
+    Code.SetCode(s);
+}
+
+// A control drawing one symbology on the recording surface, with its
+// message boxes captured.
+struct EncoderFixture {
+    TKordix k;
+    RecordingCanvas canvas;
+    Messages messages;
+    EncoderFixture(TBarCodeType Symbology, const std::string& Data) {
+        k.Code().SetCode(Symbology);
+        k.Code().SetCaption(Data);
+    }
+    void Draw(int x = 0, int y = 0) { k.DrawBarCode(canvas, x, y, 1.0); }
+    std::vector<CanvasCall> Fills() const { return canvas.Of(CanvasCall::Kind::FillRect); }
+    std::string Texts() const {
+        std::string all;
+        for (const auto& t : canvas.Of(CanvasCall::Kind::TextOut)) all += t.Text;
+        return all;
+    }
+};
 
 }  // namespace kdx::test

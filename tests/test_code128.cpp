@@ -23,46 +23,11 @@ constexpr const char* kStartB = "11010010000";
 constexpr const char* kStop = "1100011101011";  // with the termination bar
 constexpr const char* kValue1 = "11001101100";   // "!"
 
-// The filled elements as a module string along the reading direction from
-// Start (x when horizontal, the starting row when vertical): '1' per bar
-// module, '0' per space module; unpainted stretches count as spaces.
-std::string Modules(const std::vector<CanvasCall>& Fills, D Dir, int Start, int MW, TColor Bar) {
-    std::string out;
-    int pos = 0;
-    for (const auto& c : Fills) {
-        const int from = Dir == D::Horizontal ? c.R.Left - Start : Start - c.R.Top;
-        const int to = Dir == D::Horizontal ? c.R.Right - Start : Start - c.R.Bottom;
-        out.append((from - pos) / MW, '0');
-        out.append((to - from) / MW, c.BrushColor == Bar ? '1' : '0');
-        pos = to;
-    }
-    return out;
-}
+using test::ClearControlChars;
+using test::Modules;
 
-// ControlChars can be cleared only under Code 39 or ITF; it stays cleared
-// when the symbology changes.
-void ClearControlChars(TCode& Code) {
-    const TBarCodeType s = Code.Symbology();
-    Code.SetCode(TBarCodeType::Code_39);
-    Code.SetCtrlChar(false);
-    Code.SetCode(s);
-}
-
-struct Fixture {
-    TKordix k;
-    RecordingCanvas canvas;
-    test::Messages messages;
-    explicit Fixture(const std::string& data) {
-        k.Code().SetCode(TBarCodeType::Code_128);
-        k.Code().SetCaption(data);
-    }
-    void Draw(int x = 0, int y = 0) { k.DrawBarCode(canvas, x, y, 1.0); }
-    std::vector<CanvasCall> Fills() const { return canvas.Of(CanvasCall::Kind::FillRect); }
-    std::string Texts() const {
-        std::string all;
-        for (const auto& t : canvas.Of(CanvasCall::Kind::TextOut)) all += t.Text;
-        return all;
-    }
+struct Fixture : test::EncoderFixture {
+    explicit Fixture(const std::string& data) : EncoderFixture(TBarCodeType::Code_128, data) {}
 };
 
 TEST(Code128, RefusesCodesOutside32To134) {

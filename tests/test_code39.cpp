@@ -63,7 +63,7 @@ TEST(Code39, ElementSequence) {
     f.Draw();
     EXPECT_TRUE(f.messages.texts.empty());
     // start "*", "A", stop "*": narrow = 1 module, wide = 3, a 1-module gap.
-    EXPECT_EQ(test::HorizontalModules(f.Elements(), 10, 1, clBlack),
+    EXPECT_EQ(test::Modules(f.Elements(), TDirection::Horizontal, 10, 1, clBlack),
               "1000101110111010"
               "1110101000101110"
               "100010111011101");

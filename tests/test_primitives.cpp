@@ -114,7 +114,7 @@ TEST(Primitives, DigitPatterns) {
             k.Out_char8(canvas, TDirection::Horizontal, t.c);
         else
             k.Out_char(canvas, TDirection::Horizontal, t.c);
-        EXPECT_EQ(test::HorizontalModules(canvas.Calls, 0, 1, clBlack), t.modules);
+        EXPECT_EQ(test::Modules(canvas.Calls, TDirection::Horizontal, 0, 1, clBlack), t.modules);
         EXPECT_EQ(CurX, 7);
     }
 }

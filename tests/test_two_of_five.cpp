@@ -39,12 +39,9 @@ struct Fixture {
     // '0' space), from the start of the symbol inside a box at (x, y).
     std::string Modules(int x, int y) const {
         const int mw = ModulWidth;
-        if (k.Code().Direction() == D::Horizontal) return test::HorizontalModules(Fills(), x + 10 * mw, mw, k.BarColor());
-        // Vertical elements run upwards from the start row: lay them out flat.
-        const int start = y + CodeHeight - 10 * mw;
-        std::vector<CanvasCall> flat = Fills();
-        for (auto& c : flat) c.R = Rect(start - c.R.Top, 0, start - c.R.Bottom, 1);
-        return test::HorizontalModules(flat, 0, mw, k.BarColor());
+        const D dir = k.Code().Direction();
+        const int start = dir == D::Horizontal ? x + 10 * mw : y + CodeHeight - 10 * mw;
+        return test::Modules(Fills(), dir, start, mw, k.BarColor());
     }
 };
 
