@@ -17,7 +17,7 @@ esac
 
 packages=(cmake g++ pkg-config libcairo2-dev libfreetype-dev libfontconfig-dev libpng-dev
           fonts-liberation libgtest-dev libgmock-dev zbar-tools libzxing-dev poppler-utils
-          libxml2-utils clang libsqlite3-dev)
+          libxml2-utils clang libsqlite3-dev sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

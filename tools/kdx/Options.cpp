@@ -79,30 +79,105 @@ constexpr int kMaxFontPoints = 500;
 
 // ---- Option tables: one row per option, with what it does to the settings.
 
+// The commands an option belongs to (a set).
+enum OptionUse : unsigned { kRender = 1, kPrint = 2, kBoth = kRender | kPrint };
+
 struct OptionSpec {
     char Short;  // 0: long form only
     std::string_view Long;
     std::string_view Value;  // name of the value in the help; empty: a flag
     std::string_view Help;
     std::function<void(RenderOptions&, std::string_view Value)> Apply;
+    unsigned Use = kBoth;
 };
 
 const std::array<std::string_view, 2> kAlignmentWords = {"left", "density"};
+const std::array<std::string_view, 2> kPaperNames = {"A4", "Letter"};
 
-const std::vector<OptionSpec>& RenderSpecs() {
+// The largest printer position accepted, in printer pixels.
+constexpr int kMaxPosition = 1'000'000;
+constexpr int kMaxJobs = 256;
+constexpr int kMaxQuality = 32767;  // the device mode holds a 16-bit value
+constexpr int kMinQualityCode = -4;
+
+std::string NonEmpty(std::string_view Text, std::string_view Option, std::string_view Expected) {
+    if (Text.empty())
+        throw UsageError("bad value '' for " + std::string(Option) + " (expected " + std::string(Expected) + ")");
+    return std::string(Text);
+}
+
+// "X,Y": two whole numbers from 0 to kMaxPosition.
+void ParsePosition(std::string_view Text, RenderOptions& O) {
+    const size_t comma = Text.find(',');
+    const auto fail = [&] {
+        return UsageError("bad value " + Quoted(Text) + " for --at (expected X,Y: two whole numbers from 0 to " +
+                          std::to_string(kMaxPosition) + ")");
+    };
+    if (comma == std::string_view::npos) throw fail();
+    try {
+        O.AtX = ParseInt(Text.substr(0, comma), "--at", 0, kMaxPosition);
+        O.AtY = ParseInt(Text.substr(comma + 1), "--at", 0, kMaxPosition);
+    } catch (const UsageError&) {
+        throw fail();
+    }
+}
+
+// A resolution the barcode scales to by whole factors (at least the screen's
+// 96 pixels per inch), or one of the negative quality codes.
+int ParseQuality(std::string_view Text) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(Text.data(), Text.data() + Text.size(), v);
+    const bool code = v >= kMinQualityCode && v < 0;
+    const bool dpi = v >= Screen.PixelsPerInch && v <= kMaxQuality;
+    if (Text.empty() || ec != std::errc() || end != Text.data() + Text.size() || !(code || dpi))
+        throw UsageError("bad value " + Quoted(Text) + " for --quality (expected dots per inch from " +
+                         std::to_string(Screen.PixelsPerInch) + " to " + std::to_string(kMaxQuality) +
+                         ", or a quality code from -4 to -1)");
+    return v;
+}
+
+const std::vector<OptionSpec>& AllSpecs() {
     static const std::vector<OptionSpec> specs = {
         {'s', "symbology", "NAME", "symbology, one of the names `kdx symbologies` lists (any letter case)",
          [](RenderOptions& o, std::string_view v) { o.Symbology = ParseSymbology(v); }},
         {'d', "data", "TEXT", "the data to encode, UTF-8 text whose characters have a Windows-1252 form",
          [](RenderOptions& o, std::string_view v) { o.Data = Utf8ToCp1252(v, "--data"); }},
-        {'o', "output", "FILE", "output file; its extension picks the format: .png, .svg or .pdf",
+        {'o', "output", "FILE",
+         "output file; its extension picks the format: .png, .svg or .pdf. With --db a pattern: {recno} becomes "
+         "the record number (from 1), {field} the field's text made safe for a file name",
          [](RenderOptions& o, std::string_view v) {
              const auto kind = OutputKindFor(v);
              if (!kind)
                  throw UsageError("unsupported output file " + Quoted(v) + " for --output (use .png, .svg or .pdf)");
              o.Output = v;
              o.Kind = *kind;
-         }},
+         },
+         kRender},
+        {'o', "output", "FILE.pdf", "the PDF document to write",
+         [](RenderOptions& o, std::string_view v) {
+             if (OutputKindFor(v) != OutputKind::PDF)
+                 throw UsageError("unsupported output file " + Quoted(v) + " for --output (kdx print writes .pdf)");
+             o.Output = v;
+             o.Kind = OutputKind::PDF;
+         },
+         kPrint},
+        {0, "db", "FILE", "take the data from this SQLite database (opened read-only), one barcode per record",
+         [](RenderOptions& o, std::string_view v) { o.Database = NonEmpty(v, "--db", "a database file"); }},
+        {0, "sql", "QUERY", "with --db: the query whose records are drawn, in the order it returns them",
+         [](RenderOptions& o, std::string_view v) { o.Sql = NonEmpty(v, "--sql", "an SQL query"); }},
+        {0, "field", "NAME", "with --db: the field of the query whose text is the data (any letter case)",
+         [](RenderOptions& o, std::string_view v) { o.FieldName = NonEmpty(v, "--field", "a field name"); }},
+        {'j', "jobs", "N", "with --db and PNG output: draw on N threads (default 1; 0: one per core)",
+         [](RenderOptions& o, std::string_view v) { o.Jobs = ParseInt(v, "--jobs", 0, kMaxJobs); }, kRender},
+        {0, "quality", "DPI",
+         "print quality in dots per inch (default 600); the barcode scales by DPI div 96. A quality code -4 to -1 "
+         "prints at 300",
+         [](RenderOptions& o, std::string_view v) { o.Quality = ParseQuality(v); }, kPrint},
+        {0, "at", "X,Y", "top-left corner of the barcode on the page, in printer pixels (default 0,0)",
+         [](RenderOptions& o, std::string_view v) { ParsePosition(v, o); }, kPrint},
+        {0, "paper", "A4|Letter", "paper size of the pages (default A4)",
+         [](RenderOptions& o, std::string_view v) { o.PaperSize = Paper(ParseChoice(kPaperNames, v, "--paper")); },
+         kPrint},
         {0, "density", "High|Medium|Low", "module width: 1, 2 or 3 pixels times the factor (default High)",
          [](RenderOptions& o, std::string_view v) { o.Density = TDensity(ParseChoice(DensityNames, v, "--density")); }},
         {0, "direction", "Horizontal|Vertical",
@@ -136,7 +211,7 @@ const std::vector<OptionSpec>& RenderSpecs() {
         {0, "height", "PX", "control height in screen pixels (default 50)",
          [](RenderOptions& o, std::string_view v) { o.Height = ParseInt(v, "--height", 1, kMaxControlSide); }},
         {0, "factor", "F", "output pixels per screen pixel, as for a printer (default 1.0)",
-         [](RenderOptions& o, std::string_view v) { o.Factor = ParseFactor(v, "--factor"); }},
+         [](RenderOptions& o, std::string_view v) { o.Factor = ParseFactor(v, "--factor"); }, kRender},
         {0, "bar-color", "#RRGGBB", "bar colour (default #000000; the # may be left out)",
          [](RenderOptions& o, std::string_view v) { o.BarColor = ParseColor(v, "--bar-color"); }},
         {0, "back-color", "#RRGGBB", "background and space colour (default #FFFFFF)",
@@ -152,6 +227,24 @@ const std::vector<OptionSpec>& RenderSpecs() {
          [](RenderOptions& o, std::string_view v) { o.FontSize = ParseInt(v, "--font-size", 1, kMaxFontPoints); }},
         {'v', "verbose", "", "print what was written", [](RenderOptions& o, std::string_view) { o.Verbose = true; }},
     };
+    return specs;
+}
+
+// The rows of one command, in the order of the table.
+std::vector<OptionSpec> SpecsFor(unsigned Use) {
+    std::vector<OptionSpec> specs;
+    for (const auto& s : AllSpecs())
+        if (s.Use & Use) specs.push_back(s);
+    return specs;
+}
+
+const std::vector<OptionSpec>& RenderSpecs() {
+    static const std::vector<OptionSpec> specs = SpecsFor(kRender);
+    return specs;
+}
+
+const std::vector<OptionSpec>& PrintSpecs() {
+    static const std::vector<OptionSpec> specs = SpecsFor(kPrint);
     return specs;
 }
 
@@ -174,6 +267,8 @@ std::string CommandName(Command c) {
     switch (c) {
         case Command::Render:
             return "render";
+        case Command::Print:
+            return "print";
         case Command::Symbologies:
             return "symbologies";
         case Command::Sheet:
@@ -353,7 +448,7 @@ Invocation ParseCommandLine(const std::vector<std::string>& Args) {
     if (first == "-h" || first == "--help" || first == "help") {
         inv.Cmd = Command::Help;
         if (first == "help" && !rest.empty()) {
-            for (Command c : {Command::Render, Command::Symbologies, Command::Sheet})
+            for (Command c : {Command::Render, Command::Print, Command::Symbologies, Command::Sheet})
                 if (rest[0] == CommandName(c)) inv.HelpFor = c;
             if (inv.HelpFor == Command::Help)
                 throw UsageError("unknown command " + Quoted(rest[0]) + SeeHelp(Command::Help));
@@ -365,20 +460,38 @@ Invocation ParseCommandLine(const std::vector<std::string>& Args) {
         return inv;
     }
 
-    if (first == "render") {
-        inv.Cmd = Command::Render;
+    if (first == "render" || first == "print") {
+        const Command cmd = first == "render" ? Command::Render : Command::Print;
+        inv.Cmd = cmd;
+        const auto& specs = cmd == Command::Render ? RenderSpecs() : PrintSpecs();
         std::vector<std::string_view> given;
-        if (!ParseOptions(Command::Render, RenderSpecs(), rest, inv.Render, given)) {
-            inv.HelpFor = Command::Render;
+        if (!ParseOptions(cmd, specs, rest, inv.Render, given)) {
+            inv.HelpFor = cmd;
             inv.Cmd = Command::Help;
             return inv;
         }
-        // Each of these has no sensible default for a single drawing.
-        for (std::string_view name : {"symbology", "data", "output"}) {
-            if (std::find(given.begin(), given.end(), name) == given.end())
-                throw UsageError("missing --" + std::string(name) + " " +
-                                 std::string(FindLong(RenderSpecs(), name)->Value) + SeeHelp(Command::Render));
+        const auto has = [&](std::string_view name) {
+            return std::find(given.begin(), given.end(), name) != given.end();
+        };
+        const auto missing = [&](std::string_view name) {
+            for (const auto& s : specs)
+                if (s.Long == name)
+                    return UsageError("missing --" + std::string(name) + " " + std::string(s.Value) + SeeHelp(cmd));
+            return UsageError("missing --" + std::string(name));
+        };
+        // The data comes either from --data or from a database field.
+        std::vector<std::string_view> required = {"symbology"};
+        if (has("db")) {
+            if (has("data")) throw UsageError("--data and --db exclude each other (--db takes the data from --field)");
+            required.insert(required.end(), {"sql", "field"});
+        } else {
+            for (std::string_view name : {"sql", "field"})
+                if (has(name)) throw UsageError("--" + std::string(name) + " needs --db FILE" + SeeHelp(cmd));
+            required.push_back("data");
         }
+        required.push_back("output");
+        for (std::string_view name : required)
+            if (!has(name)) throw missing(name);
         return inv;
     }
     if (first == "symbologies") {
@@ -416,11 +529,23 @@ std::string HelpText(Command For) {
     switch (For) {
         case Command::Render:
             return "Usage: kdx render -s NAME -d TEXT -o FILE [options]\n"
+                   "       kdx render -s NAME --db FILE --sql QUERY --field NAME -o PATTERN [options]\n"
                    "\n"
                    "Draws one barcode with the settings of a barcode control and writes it as\n"
                    "PNG, SVG or PDF. The image is as large as the symbol area. Data the\n"
                    "symbology cannot encode is refused with a message on stderr (exit status 1)\n"
                    "and no file is written.\n"
+                   "\n"
+                   "With --db, a barcode control bound to --field of the query draws one file\n"
+                   "per record; the field's text is read as UTF-8. In the output PATTERN,\n"
+                   "{recno} becomes the record number (from 1) and {field} the field's text\n"
+                   "with every character but A-Z a-z 0-9 . _ - replaced by _ (at most 100\n"
+                   "characters, never empty, no leading dot). A pattern without either is\n"
+                   "refused unless the query returns one record. Records that give the same\n"
+                   "name write the same file: the later record's file replaces the earlier\n"
+                   "one. A refused record is reported as \"kdx: record N: ...\" and gets no\n"
+                   "file; the others are written and the exit status is 1. A database error\n"
+                   "(file, SQL, field) writes nothing. A query without records is an error.\n"
                    "\n"
                    "Options:\n" +
                    OptionsHelp(RenderSpecs()) +
@@ -428,7 +553,31 @@ std::string HelpText(Command For) {
                    "Examples:\n"
                    "  kdx render -s Code_39 -d CODE39 -o code39.png\n"
                    "  kdx render -s code_39 -d HELLO-123 --density Low --direction Vertical -o v.svg\n"
-                   "  kdx render -s Code_39 -d Z4 --show-check --factor 3 -o print.pdf\n";
+                   "  kdx render -s Code_39 -d Z4 --show-check --factor 3 -o print.pdf\n"
+                   "  kdx render -s EAN_13 --db labels.db --sql \"SELECT ean FROM products\" \\\n"
+                   "      --field ean --jobs 0 -o \"labels/{recno}-{field}.png\"\n";
+        case Command::Print:
+            return "Usage: kdx print -s NAME -d TEXT -o FILE.pdf [options]\n"
+                   "       kdx print -s NAME --db FILE --sql QUERY --field NAME -o FILE.pdf [options]\n"
+                   "\n"
+                   "Prints barcodes through the barcode control's PrintBarCode on a printer that\n"
+                   "writes a PDF document: one page with the --data barcode, or with --db one\n"
+                   "page per record of the query. The page is laid out in printer pixels at the\n"
+                   "print quality, and the barcode scales by the whole factor quality div 96\n"
+                   "(600 dpi: 6). The document appears only when it is complete.\n"
+                   "\n"
+                   "A barcode whose data is refused, or that does not fit on the page at --at,\n"
+                   "gets no page: the message goes to stderr (\"kdx: record N: ...\" with --db),\n"
+                   "the other pages are written and the exit status is 1. No page at all: no\n"
+                   "document. A database error writes nothing.\n"
+                   "\n"
+                   "Options:\n" +
+                   OptionsHelp(PrintSpecs()) +
+                   "\n"
+                   "Examples:\n"
+                   "  kdx print -s Code_39 -d CODE39 --at 600,600 -o code39.pdf\n"
+                   "  kdx print -s EAN_13 --db labels.db --sql \"SELECT ean FROM products\" \\\n"
+                   "      --field ean --quality 300 --paper Letter -o labels.pdf\n";
         case Command::Symbologies:
             return "Usage: kdx symbologies\n"
                    "\n"
@@ -449,7 +598,9 @@ std::string HelpText(Command For) {
                    "Draws barcodes with the Kdx barcode library.\n"
                    "\n"
                    "Commands:\n"
-                   "  render         draw one barcode into a PNG, SVG or PDF file\n"
+                   "  render         draw a barcode (or one per database record) into PNG, SVG\n"
+                   "                 or PDF files\n"
+                   "  print          print barcodes on pages of a PDF document\n"
                    "  symbologies    list the symbology names\n"
                    "  sheet          draw a sample sheet of every implemented symbology\n"
                    "  help COMMAND   show the options of a command (or: kdx COMMAND --help)\n"
@@ -458,8 +609,8 @@ std::string HelpText(Command For) {
                    "  -h, --help     show this help\n"
                    "  -V, --version  show the version\n"
                    "\n"
-                   "Exit status: 0 success, 1 data refused or a file could not be written,\n"
-                   "2 bad command line.\n";
+                   "Exit status: 0 success, 1 data refused, a database error or a file that\n"
+                   "could not be written, 2 bad command line.\n";
     }
 }
 

@@ -21,9 +21,11 @@ public:
 };
 
 enum class OutputKind { PNG, SVG, PDF };
+enum class Paper { A4, Letter };
 
-// Everything `kdx render` needs. The defaults are those the barcode control
-// starts with, so that an option left out keeps the control's own value.
+// Everything `kdx render` and `kdx print` need. The defaults of the settings
+// are those the barcode control starts with, so that an option left out
+// keeps the control's own value.
 struct RenderOptions {
     kdx::TBarCodeType Symbology = kdx::TBarCodeType::Codabar;
     std::string Data;  // Windows-1252
@@ -47,6 +49,19 @@ struct RenderOptions {
     std::string FontName = "Arial";
     std::optional<int> FontSize;  // points; unset keeps the platform default
     bool Verbose = false;
+
+    // With a database the data comes from one field of each record of the
+    // query (Database empty: from Data), and Output of `kdx render` is a
+    // pattern with {recno} and {field}.
+    std::string Database;
+    std::string Sql;
+    std::string FieldName;
+    int Jobs = 1;  // threads of a PNG batch; 0: one per core
+
+    // `kdx print` only.
+    int Quality = 600;     // dots per inch, or a negative quality code
+    int AtX = 0, AtY = 0;  // printer pixels
+    kdx::cli::Paper PaperSize = Paper::A4;
 };
 
 struct SheetOptions {
@@ -54,12 +69,12 @@ struct SheetOptions {
     bool Verbose = false;
 };
 
-enum class Command { Help, Version, Render, Symbologies, Sheet };
+enum class Command { Help, Version, Render, Print, Symbologies, Sheet };
 
 struct Invocation {
     Command Cmd = Command::Help;
     Command HelpFor = Command::Help;  // with Cmd == Help: which text to show
-    RenderOptions Render;
+    RenderOptions Render;             // render and print
     SheetOptions Sheet;
 };
 

@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
                 return 0;
             case Command::Render:
                 return RunRender(inv.Render, std::cout, std::cerr);
+            case Command::Print:
+                return RunPrint(inv.Render, std::cout, std::cerr);
             case Command::Symbologies:
                 return RunSymbologies(std::cout);
             case Command::Sheet:
