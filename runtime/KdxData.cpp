@@ -4,22 +4,22 @@
 
 namespace kdx {
 
-thread_local std::array<uint8_t, 16> Pole{};
-thread_local int K = 0;
-thread_local int L = 0;
-thread_local uint16_t CS = 0;
-thread_local int ModulHeight = 0;
-thread_local int ModulWidth = 0;
-thread_local int CurX = 0;
-thread_local int CurY = 0;
-thread_local int TextH = 0;
-thread_local int FirstPos = 0;
-thread_local int SecondPos = 0;
-thread_local std::array<uint8_t, 6> Matr{};
-thread_local TRect Rec{};
-thread_local int ECode = 0;
-thread_local float StepXReal = 0;
-thread_local float CurXReal = 0;
+thread_local constinit std::array<uint8_t, 16> Pole{};
+thread_local constinit int K = 0;
+thread_local constinit int L = 0;
+thread_local constinit uint16_t CS = 0;
+thread_local constinit int ModulHeight = 0;
+thread_local constinit int ModulWidth = 0;
+thread_local constinit int CurX = 0;
+thread_local constinit int CurY = 0;
+thread_local constinit int TextH = 0;
+thread_local constinit int FirstPos = 0;
+thread_local constinit int SecondPos = 0;
+thread_local constinit std::array<uint8_t, 6> Matr{};
+thread_local constinit TRect Rec{};
+thread_local constinit int ECode = 0;
+thread_local constinit float StepXReal = 0;
+thread_local constinit float CurXReal = 0;
 
 void Advance(TDirection Dir, int Modules) {
     if (Dir == TDirection::Horizontal) {

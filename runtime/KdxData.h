@@ -14,22 +14,24 @@
 namespace kdx {
 
 // ---- Drawing state (all distances in pixels of the target canvas).
-extern thread_local std::array<uint8_t, 16> Pole;  // digits for the EAN/UPC check routine
-extern thread_local int K;                         // conversion error of each digit there
-extern thread_local int L;                         // pattern number of Out_char / Out_char8
-extern thread_local uint16_t CS;                   // running check sum
-extern thread_local int ModulHeight;               // bar length across the reading direction
-extern thread_local int ModulWidth;                // width of one module
-extern thread_local int CurX;                      // horizontal: left edge of the next element
-extern thread_local int CurY;                      // vertical: lowest row of the next element
-extern thread_local int TextH;                     // band reserved for the text
-extern thread_local int FirstPos;                  // text positions of the encoders
-extern thread_local int SecondPos;
-extern thread_local std::array<uint8_t, 6> Matr;   // parity row of the EAN-13 leading digit
-extern thread_local TRect Rec;                     // last rectangle filled by an element
-extern thread_local int ECode;                     // error position of the last numeric conversion
-extern thread_local float StepXReal;               // advance per module
-extern thread_local float CurXReal;                // reading-direction coordinate as a real
+// constinit: no dynamic initialisation, so an access is a plain thread-local
+// load rather than a call through the initialisation wrapper.
+extern thread_local constinit std::array<uint8_t, 16> Pole;  // digits for the EAN/UPC check routine
+extern thread_local constinit int K;                         // conversion error of each digit there
+extern thread_local constinit int L;                         // pattern number of Out_char / Out_char8
+extern thread_local constinit uint16_t CS;                   // running check sum
+extern thread_local constinit int ModulHeight;               // bar length across the reading direction
+extern thread_local constinit int ModulWidth;                // width of one module
+extern thread_local constinit int CurX;                      // horizontal: left edge of the next element
+extern thread_local constinit int CurY;                      // vertical: lowest row of the next element
+extern thread_local constinit int TextH;                     // band reserved for the text
+extern thread_local constinit int FirstPos;                  // text positions of the encoders
+extern thread_local constinit int SecondPos;
+extern thread_local constinit std::array<uint8_t, 6> Matr;   // parity row of the EAN-13 leading digit
+extern thread_local constinit TRect Rec;                     // last rectangle filled by an element
+extern thread_local constinit int ECode;                     // error position of the last numeric conversion
+extern thread_local constinit float StepXReal;               // advance per module
+extern thread_local constinit float CurXReal;                // reading-direction coordinate as a real
 
 // Moves the reading-direction position by Modules steps of StepXReal:
 // rightwards when horizontal, upwards when vertical.

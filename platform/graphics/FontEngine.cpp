@@ -135,6 +135,8 @@ struct FontEngine::Impl {
     std::unordered_map<std::string, std::unique_ptr<Face>> Faces;  // by path + index
     std::unordered_map<uint64_t, std::unique_ptr<Sized>> Sizes;    // by face serial + ppem
     std::vector<std::pair<Key, Sized*>> Recent;                    // LOGFONT keys seen, most fonts are reused
+    LOGFONT LastFont;                                              // the font of the last lookup
+    Sized* LastSized = nullptr;                                    // and its answer (sized faces live on)
 
     Impl() {
         if (FT_Init_FreeType(&Lib) != 0) Lib = nullptr;
@@ -191,6 +193,15 @@ struct FontEngine::Impl {
     }
 
     Sized* Lookup(const LOGFONT& lf) {
+        // A drawing asks for the same font for every character it writes.
+        if (LastSized && std::memcmp(&lf, &LastFont, sizeof(LOGFONT)) == 0) return LastSized;
+        Sized* s = LookupKey(lf);
+        LastFont = lf;
+        LastSized = s;
+        return s;
+    }
+
+    Sized* LookupKey(const LOGFONT& lf) {
         Key k;
         k.Name = lf.lfFaceName;
         k.Name[LF_FACESIZE - 1] = '\0';
@@ -244,11 +255,27 @@ struct FontEngine::Impl {
         return a;
     }
 
+    // Bytes of coverage the cached glyphs hold; past the budget every cached
+    // glyph is dropped (each size renders its glyphs again on demand), so
+    // that drawing at ever new sizes cannot grow a thread's memory without
+    // end. A 4096-pixel glyph alone takes up to 16 MB.
+    static constexpr size_t kGlyphBudget = size_t{64} << 20;
+    size_t GlyphBytes = 0;
+
+    void DropGlyphsOverBudget() {
+        if (GlyphBytes <= kGlyphBudget) return;
+        for (auto& [key, sized] : Sizes)
+            for (auto& set : sized->Glyphs)
+                for (auto& g : set) g.reset();
+        GlyphBytes = 0;
+    }
+
     const GlyphBitmap& Glyph(Sized& s, unsigned char Ch, bool Rotated) {
         auto& slot = s.Glyphs[Rotated ? 1 : 0][Ch];
         if (slot) return *slot;
         if (Rotated) {
             slot = std::make_unique<GlyphBitmap>(Rotate900(Glyph(s, Ch, false)));
+            GlyphBytes += slot->Coverage.size();
             return *slot;
         }
         auto g = std::make_unique<GlyphBitmap>();
@@ -278,6 +305,7 @@ struct FontEngine::Impl {
                 }
             }
         }
+        GlyphBytes += g->Coverage.size();
         slot = std::move(g);
         return *slot;
     }
@@ -306,6 +334,7 @@ int FontEngine::TextWidth(const LOGFONT& Font, const std::string& Text) {
 
 const GlyphBitmap& FontEngine::Glyph(const LOGFONT& Font, unsigned char Ch) {
     const int esc = ((Font.lfEscapement % 3600) + 3600) % 3600;
+    d->DropGlyphsOverBudget();
     return d->Glyph(*d->Lookup(Font), Ch, esc == 900);
 }
 

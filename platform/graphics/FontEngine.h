@@ -23,6 +23,12 @@ struct GlyphBitmap {
     int AdvanceX = 0;
     int AdvanceY = 0;
     std::vector<uint8_t> Coverage;  // Rows x Width, 0..255
+    // The glyph already blended over a background colour, as RGB rows, for
+    // surfaces that write it over a cell of that colour; made on first use
+    // for a pair of colours.
+    mutable std::vector<uint8_t> Tinted;
+    mutable int32_t TintText = -1;
+    mutable int32_t TintBack = -1;
 };
 
 class FontEngine {
@@ -37,6 +43,7 @@ public:
     // Advance width of an 8-bit (Windows-1252) text in pixels, unrotated.
     int TextWidth(const LOGFONT& Font, const std::string& Text);
     // Glyph of one 8-bit character, cached per face, size and escapement.
+    // The reference is valid until the next call (the cache has a budget).
     const GlyphBitmap& Glyph(const LOGFONT& Font, unsigned char Ch);
     // The em size in pixels that FreeType is asked for, for surfaces that
     // render text themselves (Cairo).

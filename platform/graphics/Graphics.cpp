@@ -30,12 +30,17 @@ void Notify(const TNotifyEvent& Event, TObject* Sender) {
 void TBrush::SetColor(TColor Value) {
     if (FColor == Value) return;
     FColor = Value;
-    Notify(OnChange, this);
+    Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle Value) {
     if (FStyle == Value) return;
     FStyle = Value;
+    Changed();
+}
+
+void TBrush::Changed() {
+    if (FCanvas) FCanvas->BrushChanged();
     Notify(OnChange, this);
 }
 
@@ -98,7 +103,7 @@ void TFont::SetCharset(uint8_t Value) {
     Changed();
 }
 
-HFONT TFont::Handle() const {
+const HFONT& TFont::Handle() const {
     if (!FHandle) {
         LOGFONT lf;
         lf.lfHeight = FHeight;
@@ -127,7 +132,10 @@ void TFont::Assign(const TFont& Source) {
     FColor = Source.FColor;
     FCharset = Source.FCharset;
     FPixelsPerInch = Source.FPixelsPerInch;
-    FHandle = Source.FHandleInstalled ? Source.FHandle : nullptr;
+    // The font object is immutable, so both fonts can share Source's (built
+    // now if need be); this keeps a drawing that assigns its font every
+    // time from building a new object every time.
+    if (const HFONT& h = Source.Handle(); FHandle != h) FHandle = h;
     FHandleInstalled = Source.FHandleInstalled;
     Notify(OnChange, this);
 }
@@ -140,23 +148,27 @@ void TFont::Changed() {
 
 // ---- Canvas
 
-TCanvas::TCanvas() {
-    // As on the original platform: selecting a solid brush makes text opaque
-    // again, a clear brush makes it transparent.
-    Brush.OnChange = [this](TObject*) {
-        FBkMode = Brush.Style() == TBrushStyle::bsSolid ? OPAQUE : TRANSPARENT;
-    };
-}
+TCanvas::TCanvas() { Brush.FCanvas = this; }
 
 TCanvas::~TCanvas() = default;
 
 void TCanvas::FillRect(const TRect& R) {
     DidFillRect(R);
-    TRect n = R;
-    if (n.Bottom < n.Top) n = Rect(n.Left, n.Bottom + 1, n.Right, n.Top + 1);
-    if (n.Right < n.Left) n = Rect(n.Right + 1, n.Top, n.Left + 1, n.Bottom);
+    // Read as four ints: the caller has often just stored them one by one,
+    // and a single wide load of the record would wait for those stores.
+    int l = R.Left, t = R.Top, r = R.Right, b = R.Bottom;
+    if (b < t) {
+        const int top = b + 1;
+        b = t + 1;
+        t = top;
+    }
+    if (r < l) {
+        const int left = r + 1;
+        r = l + 1;
+        l = left;
+    }
     if (Brush.Style() == TBrushStyle::bsClear) return;
-    DoFillRect(n, Brush.Color());
+    DoFillRect(Rect(l, t, r, b), Brush.Color());
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) { DoRectangle(X1, Y1, X2, Y2); }
@@ -176,8 +188,7 @@ void TCanvas::DoRectangle(int X1, int Y1, int X2, int Y2) {
 }
 
 void TCanvas::TextOut(int X, int Y, const std::string& Text) {
-    const HFONT f = Font.Handle();
-    DoTextOut(X, Y, Text, *f, Font.Color(), FBkMode == OPAQUE, Brush.Color());
+    DoTextOut(X, Y, Text, *Font.Handle(), Font.Color(), FBkMode == OPAQUE, Brush.Color());
 }
 
 int TCanvas::TextWidth(const std::string& Text) { return DoTextWidth(Text, *Font.Handle()); }
@@ -215,7 +226,20 @@ int GetObject(const HFONT& Font, int Size, void* Buffer) {
     return n;
 }
 
-HFONT CreateFontIndirect(const LOGFONT& Font) { return std::make_shared<const LOGFONT>(Font); }
+HFONT CreateFontIndirect(const LOGFONT& Font) {
+    // Font objects are immutable, so an equal one made recently on this
+    // thread is handed out again (turning the text of every vertical drawing
+    // would otherwise allocate each time).
+    constexpr size_t kRecent = 8;
+    thread_local std::array<HFONT, kRecent> recent;
+    thread_local size_t next = 0;
+    for (const HFONT& f : recent)
+        if (f && *f == Font) return f;
+    HFONT f = std::make_shared<const LOGFONT>(Font);
+    recent[next] = f;
+    next = (next + 1) % kRecent;
+    return f;
+}
 
 char32_t Cp1252ToUnicode(unsigned char c) {
     static constexpr char16_t k80[32] = {

@@ -90,6 +90,8 @@ using HFONT = std::shared_ptr<const LOGFONT>;
 // ---- Brush and pen.
 enum class TBrushStyle : uint8_t { bsSolid, bsClear };
 
+class TCanvas;
+
 class TBrush : public TPersistent {
 public:
     TColor Color() const { return FColor; }
@@ -99,8 +101,14 @@ public:
     TNotifyEvent OnChange;
 
 private:
+    friend class TCanvas;
+    void Changed();
+
     TColor FColor = clWhite;
     TBrushStyle FStyle = TBrushStyle::bsSolid;
+    // The canvas that owns this brush, told of every change directly (bars
+    // and spaces change the colour for every element).
+    TCanvas* FCanvas = nullptr;
 };
 
 class TPen : public TPersistent {
@@ -145,8 +153,9 @@ public:
 
     // The font object; built from the attributes unless one was installed
     // with SetHandle (a rotated font, for instance). Changing any attribute
-    // or assigning another font drops an installed handle.
-    HFONT Handle() const;
+    // or assigning another font drops an installed handle. The reference is
+    // valid until the font next changes.
+    const HFONT& Handle() const;
     void SetHandle(HFONT Value);
 
     // Copies every attribute (and an installed handle) of Source.
@@ -237,8 +246,13 @@ protected:
     virtual void DidSetBkMode(int) {}
 
 private:
+    friend class TBrush;
     friend unsigned SetTextAlign(HDC DC, unsigned Flags);
     friend int SetBkMode(HDC DC, int Mode);
+
+    // As on the original platform: selecting a solid brush makes text
+    // opaque again, a clear brush makes it transparent.
+    void BrushChanged() { FBkMode = Brush.Style() == TBrushStyle::bsSolid ? OPAQUE : TRANSPARENT; }
 
     unsigned FTextAlign = TA_LEFT | TA_TOP;
     int FBkMode = OPAQUE;

@@ -81,6 +81,69 @@ void FillBlock(uint8_t* Dst, size_t Stride, size_t N, int Rows, uint8_t R, uint8
     for (int y = 1; y < Rows; ++y) std::memcpy(Dst + static_cast<size_t>(y) * Stride, first, N);
 }
 
+// Paints runs of single rows from a pattern per colour, built once for the
+// few colours of a flush (a barcode alternates two).
+class RowPainter {
+public:
+    void Paint(uint8_t* Dst, size_t N, uint8_t R, uint8_t G, uint8_t B) {
+        if (N > kPattern && R == G && G == B) {
+            std::memset(Dst, R, N);
+            return;
+        }
+        const uint8_t* pat = PatternFor(uint32_t(R) << 16 | uint32_t(G) << 8 | B);
+        // Two fixed-size moves that meet or overlap: the pattern repeats
+        // every pixel and N is whole pixels, so the second lands in phase.
+        if (N <= 16) {
+            if (N >= 8) {
+                std::memcpy(Dst, pat, 8);
+                std::memcpy(Dst + N - 8, pat + N - 8, 8);
+            } else if (N >= 4) {
+                std::memcpy(Dst, pat, 4);
+                std::memcpy(Dst + N - 4, pat + N - 4, 4);
+            } else {
+                std::memcpy(Dst, pat, 2);
+                std::memcpy(Dst + N - 2, pat + N - 2, 2);
+            }
+        } else if (N <= 32) {
+            std::memcpy(Dst, pat, 16);
+            std::memcpy(Dst + N - 16, pat + N - 16, 16);
+        } else if (N <= 64) {
+            std::memcpy(Dst, pat, 32);
+            std::memcpy(Dst + N - 32, pat + N - 32, 32);
+        } else {
+            // Whole patterns, then one more ending at the last byte: N and
+            // kPattern are multiples of 3, so it starts on a pixel.
+            size_t done = 0;
+            for (; done + kPattern <= N; done += kPattern) std::memcpy(Dst + done, pat, kPattern);
+            if (done < N) std::memcpy(Dst + N - kPattern, pat, kPattern);
+        }
+    }
+
+private:
+    static constexpr size_t kPattern = 66;  // 22 pixels, at least 64 bytes
+
+    // Two colours are kept; a third replaces the one used less recently.
+    const uint8_t* PatternFor(uint32_t Key) {
+        if (Key == FKey[FLast]) return FStore[FLast];
+        const int other = 1 - FLast;
+        if (Key != FKey[other]) {
+            FKey[other] = Key;
+            uint8_t* pat = FStore[other];
+            for (size_t i = 0; i < kPattern; i += 3) {
+                pat[i] = static_cast<uint8_t>(Key >> 16);
+                pat[i + 1] = static_cast<uint8_t>(Key >> 8);
+                pat[i + 2] = static_cast<uint8_t>(Key);
+            }
+        }
+        FLast = other;
+        return FStore[other];
+    }
+
+    uint8_t FStore[2][kPattern];
+    uint32_t FKey[2] = {0xFFFFFFFFu, 0xFFFFFFFFu};  // no colour packs to this
+    int FLast = 0;
+};
+
 // ---- PNG output
 
 struct PngError {
@@ -184,7 +247,57 @@ private:
     int FLastIndex = 0;
 };
 
-inline uint32_t PackRgb(const uint8_t* P) { return uint32_t(P[0]) << 16 | uint32_t(P[1]) << 8 | P[2]; }
+inline uint32_t PackRgb(uint8_t R, uint8_t G, uint8_t B) { return uint32_t(R) << 16 | uint32_t(G) << 8 | B; }
+inline uint32_t PackRgb(const uint8_t* P) { return PackRgb(P[0], P[1], P[2]); }
+
+// ---- Text
+
+// Coverage A of the text colour C over the pixel value P, rounded to nearest.
+inline uint8_t Blend(unsigned P, unsigned C, unsigned A) {
+    return static_cast<uint8_t>((P * (255 - A) + C * A + 127) / 255);
+}
+
+// The text colour over one background colour at every coverage, packed RGB.
+struct BlendTable {
+    TColor Text = -1, Back = -1;
+    uint32_t Rgb[256];
+};
+
+// The table for a pair of colours; a drawing uses one or two pairs, so the
+// last few are kept per thread.
+const BlendTable& BlendTableFor(TColor Text, TColor Back) {
+    constexpr int kTables = 4;
+    thread_local BlendTable tables[kTables];
+    thread_local int next = 0;
+    for (const BlendTable& t : tables)
+        if (t.Text == Text && t.Back == Back) return t;
+    BlendTable& t = tables[next];
+    next = (next + 1) % kTables;
+    t.Text = Text;
+    t.Back = Back;
+    for (unsigned a = 0; a < 256; ++a)
+        t.Rgb[a] = PackRgb(Blend(GetRValue(Back), GetRValue(Text), a), Blend(GetGValue(Back), GetGValue(Text), a),
+                           Blend(GetBValue(Back), GetBValue(Text), a));
+    return t;
+}
+
+// The glyph blended over Back in Text, RGB rows (kept with the glyph).
+const uint8_t* TintedGlyph(const GlyphBitmap& G, TColor Text, TColor Back) {
+    if (G.TintText != Text || G.TintBack != Back || G.Tinted.empty()) {
+        const BlendTable& table = BlendTableFor(Text, Back);
+        G.Tinted.resize(G.Coverage.size() * kBytesPerPixel);
+        uint8_t* p = G.Tinted.data();
+        for (uint8_t a : G.Coverage) {
+            const uint32_t c = table.Rgb[a];
+            *p++ = static_cast<uint8_t>(c >> 16);
+            *p++ = static_cast<uint8_t>(c >> 8);
+            *p++ = static_cast<uint8_t>(c);
+        }
+        G.TintText = Text;
+        G.TintBack = Back;
+    }
+    return G.Tinted.data();
+}
 
 }  // namespace
 
@@ -193,6 +306,9 @@ inline uint32_t PackRgb(const uint8_t* P) { return uint32_t(P[0]) << 16 | uint32
 RasterCanvas::RasterCanvas(int Width, int Height, TColor Background) { Resize(Width, Height, Background); }
 
 void RasterCanvas::Resize(int Width, int Height, TColor Background) {
+    FFillCount = FRunCount = 0;
+    FEdgeCount = 0;
+    FLastTop = FLastBottom = INT_MIN;
     FWidth = std::max(0, Width);
     FHeight = std::max(0, Height);
     FPixels.assign(static_cast<size_t>(FWidth) * FHeight * kBytesPerPixel, 0);
@@ -202,6 +318,8 @@ void RasterCanvas::Resize(int Width, int Height, TColor Background) {
 void RasterCanvas::Clear(TColor Background) { DoFillRect(Rect(0, 0, FWidth, FHeight), Background); }
 
 void RasterCanvas::Draw(int X, int Y, const RasterCanvas& Source) {
+    Flush();
+    Source.Flush();
     const int x0 = std::max(0, X), x1 = std::min(FWidth, X + Source.FWidth);
     const int y0 = std::max(0, Y), y1 = std::min(FHeight, Y + Source.FHeight);
     if (x0 >= x1 || y0 >= y1) return;
@@ -213,8 +331,14 @@ void RasterCanvas::Draw(int X, int Y, const RasterCanvas& Source) {
 
 TColor RasterCanvas::Pixel(int X, int Y) const {
     if (X < 0 || Y < 0 || X >= FWidth || Y >= FHeight) return -1;
+    Flush();
     const uint8_t* p = FPixels.data() + (static_cast<size_t>(Y) * FWidth + X) * kBytesPerPixel;
     return RGB(p[0], p[1], p[2]);
+}
+
+const uint8_t* RasterCanvas::Data() const {
+    Flush();
+    return FPixels.data();
 }
 
 void RasterCanvas::DoFillRect(const TRect& R, TColor Color) {
@@ -223,14 +347,125 @@ void RasterCanvas::DoFillRect(const TRect& R, TColor Color) {
     const int r = std::min(R.Right, FWidth);
     const int b = std::min(R.Bottom, FHeight);
     if (l >= r || t >= b) return;
+    if (!FFills) {
+        FFills = std::make_unique<Fill[]>(kMaxPendingFills);
+        FRuns = std::make_unique<Run[]>(kMaxPendingFills);
+    }
+    if (FFillCount == kMaxPendingFills) Flush();
+    // Consecutive elements of a barcode mostly share their rows: they
+    // continue the run of the fill before.
+    if (t != FLastTop || b != FLastBottom) {
+        if (!AddEdge(t) || !AddEdge(b)) {
+            Flush();
+            AddEdge(t);
+            AddEdge(b);
+        }
+        FLastTop = t;
+        FLastBottom = b;
+        FRuns[FRunCount++] = Run{FFillCount, t, b};
+    }
+    FFills[FFillCount++] = Fill{l, t, r, b, GetRValue(Color), GetGValue(Color), GetBValue(Color)};
+}
+
+bool RasterCanvas::AddEdge(int Y) const {
+    for (int i = 0; i < FEdgeCount; ++i)
+        if (FEdges[i] == Y) return true;
+    if (FEdgeCount == kMaxBandEdges) return false;
+    FEdges[FEdgeCount++] = Y;
+    return true;
+}
+
+namespace {
+
+// Whether a band's fills cover it from edge to edge: the run of columns
+// grown from the first fill by the fills that touch it. A fill apart from it
+// is left out, which can only answer "not covered" (the safe answer) where a
+// later fill would have joined the two; barcodes never need that.
+class RowCoverage {
+public:
+    explicit RowCoverage(int Width) : FWidth(Width) {}
+    void Add(int L, int R) {
+        if (FEmpty) {
+            FLeft = L;
+            FRight = R;
+            FEmpty = false;
+        } else if (L <= FRight && R >= FLeft) {
+            FLeft = std::min(FLeft, L);
+            FRight = std::max(FRight, R);
+        }
+    }
+    bool Full() const { return !FEmpty && FLeft <= 0 && FRight >= FWidth; }
+
+private:
+    int FWidth;
+    int FLeft = 0, FRight = 0;
+    bool FEmpty = true;
+};
+
+}  // namespace
+
+void RasterCanvas::Flush() const {
+    const uint32_t n = FFillCount;
+    if (n == 0) return;
     const size_t stride = static_cast<size_t>(FWidth) * kBytesPerPixel;
-    uint8_t* dst = FPixels.data() + static_cast<size_t>(t) * stride + static_cast<size_t>(l) * kBytesPerPixel;
-    FillBlock(dst, stride, static_cast<size_t>(r - l) * kBytesPerPixel, b - t, GetRValue(Color), GetGValue(Color),
-              GetBValue(Color));
+    auto at = [&](int X, int Y) {
+        return FPixels.data() + static_cast<size_t>(Y) * stride + static_cast<size_t>(X) * kBytesPerPixel;
+    };
+    auto bytes = [](const Fill& f) { return static_cast<size_t>(f.Right - f.Left) * kBytesPerPixel; };
+    auto runEnd = [&](uint32_t r) { return r + 1 < FRunCount ? FRuns[r + 1].Begin : n; };
+    if (n == 1) {
+        const Fill& f = FFills[0];
+        FillBlock(at(f.Left, f.Top), stride, bytes(f), f.Bottom - f.Top, f.R, f.G, f.B);
+    } else {
+        // Every fill starts and ends on an edge, so between two neighbouring
+        // edges each run covers all rows of the band or none.
+        std::sort(FEdges, FEdges + FEdgeCount);
+        RowPainter painter;
+        for (int e = 0; e + 1 < FEdgeCount; ++e) {
+            const int y0 = FEdges[e], y1 = FEdges[e + 1];
+            RowCoverage covered(FWidth);
+            bool any = false;
+            for (uint32_t r = 0; r < FRunCount; ++r) {
+                if (FRuns[r].Top > y0 || FRuns[r].Bottom < y1) continue;
+                any = true;
+                for (uint32_t i = FRuns[r].Begin, end = runEnd(r); i < end; ++i) {
+                    const Fill& f = FFills[i];
+                    painter.Paint(at(f.Left, y0), bytes(f), f.R, f.G, f.B);
+                    covered.Add(f.Left, f.Right);
+                }
+            }
+            if (!any || y1 - y0 == 1) continue;
+            if (covered.Full()) {
+                // The first row no longer depends on what was there before,
+                // and neither would the others: they equal it. The band is
+                // one block, filled by doubling copies of its start (large
+                // copies store faster than row after row).
+                uint8_t* band = at(0, y0);
+                const size_t total = static_cast<size_t>(y1 - y0) * stride;
+                for (size_t done = stride; done < total;) {
+                    const size_t chunk = std::min(done, total - done);
+                    std::memcpy(band + done, band, chunk);
+                    done += chunk;
+                }
+            } else {
+                for (uint32_t r = 0; r < FRunCount; ++r) {
+                    if (FRuns[r].Top > y0 || FRuns[r].Bottom < y1) continue;
+                    for (uint32_t i = FRuns[r].Begin, end = runEnd(r); i < end; ++i) {
+                        const Fill& f = FFills[i];
+                        FillBlock(at(f.Left, y0 + 1), stride, bytes(f), y1 - y0 - 1, f.R, f.G, f.B);
+                    }
+                }
+            }
+        }
+    }
+    FFillCount = FRunCount = 0;
+    FEdgeCount = 0;
+    FLastTop = FLastBottom = INT_MIN;
 }
 
 void RasterCanvas::DoTextOut(int X, int Y, const std::string& Text, const LOGFONT& Font, TColor TextColor, bool Opaque,
                              TColor BackColor) {
+    Flush();  // glyphs blend with the pixels beneath them
     FontEngine& fonts = FontEngine::ForThisThread();
     const TTextMetrics m = fonts.Metrics(Font);
     const bool rotated = ((Font.lfEscapement % 3600) + 3600) % 3600 == 900;
@@ -238,28 +473,53 @@ void RasterCanvas::DoTextOut(int X, int Y, const std::string& Text, const LOGFON
     // point, however far outside, can overflow.
     auto clampInt = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); };
     const long long x = X, y = Y;
+    const long long w = Opaque ? fonts.TextWidth(Font, Text) : 0;
     if (Opaque) {
-        const long long w = fonts.TextWidth(Font, Text);
         // Horizontal: the cell spans w columns from X and the cell height
         // down from Y. Rotated: it spans the cell height to the right of X
         // and w rows upwards from Y, row Y included.
         const TRect cell = rotated ? Rect(clampInt(x), clampInt(y - w + 1), clampInt(x + m.Height()), clampInt(y + 1))
                                    : Rect(clampInt(x), clampInt(y), clampInt(x + w), clampInt(y + m.Height()));
         DoFillRect(cell, BackColor);
+        Flush();
     }
     // Pen on the baseline: below the cell top, or right of the cell's left
     // edge when the text runs upwards.
     long long penX = rotated ? x + m.Ascent : x;
     long long penY = rotated ? y : y + m.Ascent;
     const uint8_t cr = GetRValue(TextColor), cg = GetGValue(TextColor), cb = GetBValue(TextColor);
+    // Text mostly lies on its background colour: those pixels take the
+    // blend from a table, the others are blended one by one.
+    const uint32_t back = PackRgb(GetRValue(BackColor), GetGValue(BackColor), GetBValue(BackColor));
+    const BlendTable& table = BlendTableFor(TextColor, BackColor);
     const size_t stride = static_cast<size_t>(FWidth) * kBytesPerPixel;
+    // Horizontal text on a filled cell: a glyph that lies inside the cell,
+    // clear of the glyphs before it, covers only background pixels and is
+    // copied in already blended.
+    const bool onCell = Opaque && !rotated;
+    // The part of the cell inside the image, which the fill above painted.
+    const long long cellLeft = std::max(x, 0LL), cellTop = std::max(y, 0LL);
+    const long long cellRight = std::min<long long>(x + w, FWidth);
+    const long long cellBottom = std::min<long long>(y + m.Height(), FHeight);
+    long long drawnRight = LLONG_MIN;  // right edge of the glyphs written so far
     for (unsigned char ch : Text) {
         const GlyphBitmap& g = fonts.Glyph(Font, ch);
         const long long gx = penX + g.Left;
         const long long gy = penY + g.Top;
         penX += g.AdvanceX;
         penY += g.AdvanceY;
+        if (g.Width == 0 || g.Rows == 0) continue;
         if (gx >= FWidth || gy >= FHeight || gx + g.Width <= 0 || gy + g.Rows <= 0) continue;
+        if (onCell && gx >= cellLeft && gx >= drawnRight && gy >= cellTop && gx + g.Width <= cellRight &&
+            gy + g.Rows <= cellBottom) {
+            const uint8_t* src = TintedGlyph(g, TextColor, BackColor);
+            const size_t rowBytes = static_cast<size_t>(g.Width) * kBytesPerPixel;
+            uint8_t* dst = FPixels.data() + static_cast<size_t>(gy) * stride + static_cast<size_t>(gx) * kBytesPerPixel;
+            for (int j = 0; j < g.Rows; ++j, dst += stride, src += rowBytes) std::memcpy(dst, src, rowBytes);
+            drawnRight = gx + g.Width;
+            continue;
+        }
+        drawnRight = std::max(drawnRight, gx + g.Width);
         const int x0 = static_cast<int>(std::max(0LL, -gx)),
                   x1 = static_cast<int>(std::min<long long>(g.Width, FWidth - gx));
         const int y0 = static_cast<int>(std::max(0LL, -gy)),
@@ -270,18 +530,16 @@ void RasterCanvas::DoTextOut(int X, int Y, const std::string& Text, const LOGFON
                 FPixels.data() + static_cast<size_t>(gy + j) * stride + static_cast<size_t>(gx + x0) * kBytesPerPixel;
             for (int i = x0; i < x1; ++i, p += kBytesPerPixel) {
                 const unsigned a = cov[i];
-                if (a == 0) continue;
-                if (a == 255) {
-                    p[0] = cr;
-                    p[1] = cg;
-                    p[2] = cb;
-                    continue;
+                if (PackRgb(p) == back) {
+                    const uint32_t c = table.Rgb[a];
+                    p[0] = static_cast<uint8_t>(c >> 16);
+                    p[1] = static_cast<uint8_t>(c >> 8);
+                    p[2] = static_cast<uint8_t>(c);
+                } else if (a != 0) {
+                    p[0] = Blend(p[0], cr, a);
+                    p[1] = Blend(p[1], cg, a);
+                    p[2] = Blend(p[2], cb, a);
                 }
-                // Coverage as alpha over the pixel, rounded to nearest.
-                const unsigned na = 255 - a;
-                p[0] = static_cast<uint8_t>((p[0] * na + cr * a + 127) / 255);
-                p[1] = static_cast<uint8_t>((p[1] * na + cg * a + 127) / 255);
-                p[2] = static_cast<uint8_t>((p[2] * na + cb * a + 127) / 255);
             }
         }
     }
@@ -293,6 +551,7 @@ bool RasterCanvas::SavePng(const std::string& Path, std::string* Error) const {
         return false;
     };
     if (FWidth <= 0 || FHeight <= 0) return fail("cannot write " + Path + ": the image is empty");
+    Flush();
 
     // Pick the smallest faithful format: grey when every pixel is grey,
     // a palette when there are at most 256 colours, else RGB. Barcode rows

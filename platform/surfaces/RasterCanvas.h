@@ -1,8 +1,18 @@
 #pragma once
 // A canvas on a 24-bit RGB pixel buffer: exact pixels for rectangles (own row
 // loops), text from a per-thread glyph cache, PNG output through libpng.
+//
+// Rectangle fills are collected and applied together, row band by row band,
+// when pixels are next needed (text, reading, saving, copying): a band that
+// the fills cover from edge to edge is composed once in its first row and
+// copied to the others, so each pixel of a barcode is written about once
+// instead of once for the background and again for its bar or space. The
+// result is exactly that of filling in call order. A canvas belongs to one
+// thread at a time; its const readers apply the pending fills.
 
+#include <climits>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +34,7 @@ public:
     void Draw(int X, int Y, const RasterCanvas& Source);
 
     TColor Pixel(int X, int Y) const;  // clBlack outside the image is never returned: -1
-    const uint8_t* Data() const { return FPixels.data(); }  // rows of R, G, B bytes
+    const uint8_t* Data() const;       // rows of R, G, B bytes
 
     // Writes a PNG (grey or palette when the image has few colours). Returns
     // false with a reason in Error when the file cannot be written.
@@ -36,9 +46,38 @@ protected:
                    TColor BackColor) override;
 
 private:
+    // A clipped, non-empty fill waiting to be applied.
+    struct Fill {
+        int Left, Top, Right, Bottom;
+        uint8_t R, G, B;
+    };
+    // Bounds on the waiting work, so that one application stays cheap: at
+    // most this many fills and this many distinct top and bottom rows.
+    static constexpr size_t kMaxPendingFills = 512;
+    static constexpr int kMaxBandEdges = 32;
+
+    bool AddEdge(int Y) const;
+    // Applies the waiting fills in call order.
+    void Flush() const;
+
     int FWidth = 0;
     int FHeight = 0;
-    std::vector<uint8_t> FPixels;
+    // Pixels and the fills not yet applied to them; readers apply the fills,
+    // hence mutable.
+    mutable std::vector<uint8_t> FPixels;
+    // The waiting fills, and the runs of consecutive fills on the same rows
+    // (a barcode's elements come in long runs); both made on first use.
+    struct Run {
+        uint32_t Begin;  // first fill of the run; it ends where the next begins
+        int Top, Bottom;
+    };
+    mutable std::unique_ptr<Fill[]> FFills;
+    mutable std::unique_ptr<Run[]> FRuns;
+    mutable uint32_t FFillCount = 0;
+    mutable uint32_t FRunCount = 0;
+    mutable int FEdges[kMaxBandEdges] = {};
+    mutable int FEdgeCount = 0;
+    mutable int FLastTop = INT_MIN, FLastBottom = INT_MIN;  // edges of the last fill, already noted
 };
 
 }  // namespace kdx
