@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "platform/controls/Application.h"
@@ -191,6 +192,14 @@ size_t FirstUnencodable(TBarCodeType Symbology, std::string_view Data) {
 
 namespace {
 
+// A pixel count for a message; counts beyond any canvas are written in full
+// without a conversion to an integer type that could not hold them.
+std::string PixelCount(double Pixels) {
+    char text[400];
+    std::snprintf(text, sizeof text, "%.0f", Pixels);
+    return text;
+}
+
 // The refusal text for a drawing whose geometry leaves the drawable range,
 // or an empty text. Worked out in 64 bits before anything is drawn.
 std::string TooLarge(const TCode& Code, int X, int Y, int Width, int Height, double Factor, int FontHeight) {
@@ -210,7 +219,7 @@ std::string TooLarge(const TCode& Code, int X, int Y, int Width, int Height, dou
     for (const auto& s : sizes)
         if (s.Pixels > kMaxDrawingPixels)
             return "The barcode is too large to draw: " + std::string(s.What) + " would be " +
-                   std::to_string(static_cast<long long>(s.Pixels)) + " pixels, at most " +
+                   PixelCount(s.Pixels) + " pixels, at most " +
                    std::to_string(kMaxDrawingPixels);
     const int64_t length = AutoSizeExtent(Code.Symbology(), static_cast<int64_t>(Code.Caption().size()),
                                           Code.ControlChars(), Code.Direction(), static_cast<int64_t>(std::fabs(mw)));
