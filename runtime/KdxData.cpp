@@ -21,16 +21,6 @@ thread_local constinit int ECode = 0;
 thread_local constinit float StepXReal = 0;
 thread_local constinit float CurXReal = 0;
 
-void Advance(TDirection Dir, int Modules) {
-    if (Dir == TDirection::Horizontal) {
-        CurXReal = CurXReal + static_cast<float>(Modules) * StepXReal;
-        CurX = RoundInt(CurXReal);
-    } else {
-        CurXReal = CurXReal - static_cast<float>(Modules) * StepXReal;
-        CurY = RoundInt(CurXReal);
-    }
-}
-
 // Code 39 character patterns, rows in the order of Bar39Char.
 const std::array<std::array<uint8_t, 9>, 44> BarMap39 = {{
     {0, 0, 0, 1, 1, 0, 1, 0, 0},  // 0  "0"

@@ -10,6 +10,7 @@
 
 #include "platform/graphics/Graphics.h"
 #include "runtime/Kdx.h"
+#include "runtime/Round.h"
 
 namespace kdx {
 
@@ -34,8 +35,17 @@ extern thread_local constinit float StepXReal;               // advance per modu
 extern thread_local constinit float CurXReal;                // reading-direction coordinate as a real
 
 // Moves the reading-direction position by Modules steps of StepXReal:
-// rightwards when horizontal, upwards when vertical.
-void Advance(TDirection Dir, int Modules);
+// rightwards when horizontal, upwards when vertical. Inline: every element
+// of a symbol ends with it.
+inline void Advance(TDirection Dir, int Modules) {
+    if (Dir == TDirection::Horizontal) {
+        CurXReal = CurXReal + static_cast<float>(Modules) * StepXReal;
+        CurX = RoundInt(CurXReal);
+    } else {
+        CurXReal = CurXReal - static_cast<float>(Modules) * StepXReal;
+        CurY = RoundInt(CurXReal);
+    }
+}
 
 // ---- Element alphabet: "A".."D" bars of 1..4 modules, "1".."4" spaces.
 constexpr int BarModules(char C) { return static_cast<unsigned char>(C) - 64; }

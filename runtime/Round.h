@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kdx {
 
@@ -19,6 +22,11 @@ inline double NearbyInt(double v) {
 }
 
 inline int RoundInt(double v) {
+#if defined(__SSE2__)
+    // Inside the int range the conversion instruction rounds by the current
+    // mode too, in one step; NaN and larger magnitudes take the path below.
+    if (std::fabs(v) < 2147483647.0) return _mm_cvtsd_si32(_mm_set_sd(v));
+#endif
     const double r = NearbyInt(v);
     if (!(r == r)) return 0;
     if (r >= static_cast<double>(INT_MAX)) return INT_MAX;

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
+
 #include "platform/surfaces/RasterCanvas.h"
 #include "platform/surfaces/RecordingCanvas.h"
 #include "runtime/Kdx.h"
 #include "runtime/KdxData.h"
+#include "runtime/Round.h"
 #include "Support.h"
 
 using namespace kdx;
@@ -87,6 +91,21 @@ TEST(Primitives, FractionalStepKeepsItsRemainder) {
     EXPECT_EQ(CurX, 4);
     EXPECT_FLOAT_EQ(CurXReal, 3.75f);
     EXPECT_EQ(canvas.Calls[1].R, Rect(2, 0, 3, 10)) << "painted width is whole modules";
+}
+
+// Positions round halves to even and saturate; the fast conversion and the
+// exact fallback must agree on either side of the int range.
+TEST(Primitives, RoundIntTable) {
+    const struct {
+        double In;
+        int Out;
+    } cases[] = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.49999999999999994, 0}, {-0.5, 0},
+        {1e9 + 0.5, 1000000000}, {2147483646.5, 2147483646}, {2147483647.0, INT_MAX}, {2147483647.6, INT_MAX},
+        {1e300, INT_MAX}, {-2147483648.0, INT_MIN}, {-2147483648.4, INT_MIN}, {-1e300, INT_MIN},
+        {std::numeric_limits<double>::quiet_NaN(), 0}, {std::numeric_limits<double>::infinity(), INT_MAX},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RoundInt(c.In), c.Out) << c.In;
 }
 
 TEST(Primitives, DigitPatterns) {

@@ -27,8 +27,7 @@ void Notify(const TNotifyEvent& Event, TObject* Sender) {
 }
 }  // namespace
 
-void TBrush::SetColor(TColor Value) {
-    if (FColor == Value) return;
+void TBrush::ColorChanged(TColor Value) {
     FColor = Value;
     Changed();
 }

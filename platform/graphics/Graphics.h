@@ -95,13 +95,18 @@ class TCanvas;
 class TBrush : public TPersistent {
 public:
     TColor Color() const { return FColor; }
-    void SetColor(TColor Value);
+    // Inline: bars and spaces set the colour for every element, mostly to
+    // the colour it already has.
+    void SetColor(TColor Value) {
+        if (FColor != Value) ColorChanged(Value);
+    }
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle Value);
     TNotifyEvent OnChange;
 
 private:
     friend class TCanvas;
+    void ColorChanged(TColor Value);
     void Changed();
 
     TColor FColor = clWhite;
