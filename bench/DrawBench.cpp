@@ -1,6 +1,7 @@
 // One symbol drawn by DrawBarCode on the raster surface, the same symbol
 // rendered by libzint, and a memset of an image of our size; encoding alone
-// on the recording surface against libzint's encoding alone.
+// on the recording surface and on a surface that keeps nothing, against
+// libzint's encoding alone.
 
 #include <zint.h>
 
@@ -175,6 +176,31 @@ void BM_Encode(benchmark::State& State, SymbolCase S) {
     State.SetLabel(std::to_string(canvas.Calls.size()) + " calls");
 }
 
+// A surface that takes every call and keeps nothing: what the driver and
+// encoder cost by themselves, one FillRect call per element and no pixels.
+class DiscardingCanvas : public TCanvas {
+public:
+    int Width() const override { return 1 << 20; }
+    int Height() const override { return 1 << 20; }
+
+protected:
+    void DoFillRect(const TRect& R, TColor) override { benchmark::DoNotOptimize(R); }
+};
+
+// Driver and encoder without text on the discarding surface: the part of
+// every no-text raster row that is not pixel writing.
+void BM_Discard(benchmark::State& State, SymbolCase S) {
+    TKordix control;
+    Configure(control, S, false);
+    DiscardingCanvas canvas;
+    AllocationMeter allocations;
+    for (auto _ : State) {
+        control.DrawBarCode(canvas, 0, 0, 1.0);
+        benchmark::ClobberMemory();
+    }
+    allocations.Report(State);
+}
+
 // Zint's encoding alone: the modules, no bitmap.
 void BM_ZintEncode(benchmark::State& State, SymbolCase S) {
     zint_symbol* z = ZBarcode_Create();
@@ -227,6 +253,9 @@ void RegisterDrawBenchmarks(const BenchSettings& Settings) {
         micro(benchmark::RegisterBenchmark((std::string("zint-encode/") + s.Name).c_str(), BM_ZintEncode, s));
         AddComparison(
             {std::string("encode/") + s.Name, "zint", std::string("zint-encode/") + s.Name, 0, "no pixels", ""});
+        micro(benchmark::RegisterBenchmark((std::string("discard/") + s.Name).c_str(), BM_Discard, s));
+        AddComparison({std::string("discard/") + s.Name, "zint", std::string("zint-encode/") + s.Name, 0,
+                       "no text, no pixels", ""});
     }
 }
 
