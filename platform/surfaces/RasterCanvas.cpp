@@ -41,6 +41,29 @@ void FillRowsSmall(uint8_t* Dst, size_t Stride, int Rows, const uint8_t* Pattern
     }
 }
 
+// Copies Rows rows of N bytes from Src (rows N bytes apart) to Dst (rows
+// Stride bytes apart). Text glyphs are a few dozen bytes wide: up to 64
+// bytes each row takes two fixed-size moves that meet or overlap instead of
+// a library call.
+template <size_t K>
+void CopyRowsSmall(uint8_t* Dst, size_t Stride, const uint8_t* Src, size_t N, int Rows) {
+    for (int y = 0; y < Rows; ++y, Dst += Stride, Src += N) {
+        std::memcpy(Dst, Src, K);
+        std::memcpy(Dst + N - K, Src + N - K, K);
+    }
+}
+
+void CopyRows(uint8_t* Dst, size_t Stride, const uint8_t* Src, size_t N, int Rows) {
+    if (N >= 32 && N <= 64)
+        CopyRowsSmall<32>(Dst, Stride, Src, N, Rows);
+    else if (N >= 16 && N < 32)
+        CopyRowsSmall<16>(Dst, Stride, Src, N, Rows);
+    else if (N >= 8 && N < 16)
+        CopyRowsSmall<8>(Dst, Stride, Src, N, Rows);
+    else
+        for (int y = 0; y < Rows; ++y, Dst += Stride, Src += N) std::memcpy(Dst, Src, N);
+}
+
 // Fills Rows rows of N bytes each (N a multiple of 3), Stride bytes apart,
 // with the colour R, G, B.
 void FillBlock(uint8_t* Dst, size_t Stride, size_t N, int Rows, uint8_t R, uint8_t G, uint8_t B) {
@@ -351,24 +374,32 @@ void RasterCanvas::DoFillRect(const TRect& R, TColor Color) {
     const int r = std::min(R.Right, FWidth);
     const int b = std::min(R.Bottom, FHeight);
     if (l >= r || t >= b) return;
+    // Consecutive elements of a barcode mostly share their rows: they
+    // continue the run of the fill before, and need nothing else.
+    if (t == FLastTop && b == FLastBottom && FFillCount < kMaxPendingFills) [[likely]] {
+        FFills[FFillCount++] = Fill{l, t, r, b, GetRValue(Color), GetGValue(Color), GetBValue(Color)};
+        return;
+    }
+    AddToNewRun(l, t, r, b, Color);
+}
+
+void RasterCanvas::AddToNewRun(int L, int T, int R, int B, TColor Color) {
     if (!FFills) {
         FFills = std::make_unique<Fill[]>(kMaxPendingFills);
         FRuns = std::make_unique<Run[]>(kMaxPendingFills);
     }
     if (FFillCount == kMaxPendingFills) Flush();
-    // Consecutive elements of a barcode mostly share their rows: they
-    // continue the run of the fill before.
-    if (t != FLastTop || b != FLastBottom) {
-        if (!AddEdge(t) || !AddEdge(b)) {
+    if (T != FLastTop || B != FLastBottom) {
+        if (!AddEdge(T) || !AddEdge(B)) {
             Flush();
-            AddEdge(t);
-            AddEdge(b);
+            AddEdge(T);
+            AddEdge(B);
         }
-        FLastTop = t;
-        FLastBottom = b;
-        FRuns[FRunCount++] = Run{FFillCount, t, b};
+        FLastTop = T;
+        FLastBottom = B;
+        FRuns[FRunCount++] = Run{FFillCount, T, B};
     }
-    FFills[FFillCount++] = Fill{l, t, r, b, GetRValue(Color), GetGValue(Color), GetBValue(Color)};
+    FFills[FFillCount++] = Fill{L, T, R, B, GetRValue(Color), GetGValue(Color), GetBValue(Color)};
 }
 
 bool RasterCanvas::AddEdge(int Y) const {
@@ -521,7 +552,7 @@ void RasterCanvas::DoTextOut(int X, int Y, const std::string& Text, const LOGFON
             const uint8_t* src = TintedGlyph(g, TextColor, BackColor);
             const size_t rowBytes = static_cast<size_t>(g.Width) * kBytesPerPixel;
             uint8_t* dst = FPixels.data() + static_cast<size_t>(gy) * stride + static_cast<size_t>(gx) * kBytesPerPixel;
-            for (int j = 0; j < g.Rows; ++j, dst += stride, src += rowBytes) std::memcpy(dst, src, rowBytes);
+            CopyRows(dst, stride, src, rowBytes, g.Rows);
             drawnRight = gx + g.Width;
             continue;
         }

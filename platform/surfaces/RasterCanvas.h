@@ -56,6 +56,10 @@ private:
     static constexpr size_t kMaxPendingFills = 512;
     static constexpr int kMaxBandEdges = 32;
 
+    // A fill on other rows than the one before: starts a run (and makes
+    // room first when the bounds below are reached). Kept out of line so
+    // that the common case stays short.
+    [[gnu::noinline]] void AddToNewRun(int L, int T, int R, int B, TColor Color);
     bool AddEdge(int Y) const;
     // Applies the waiting fills in call order.
     void Flush() const;
