@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -360,6 +361,38 @@ TEST(RasterText, CellAndInkTable) {
             EXPECT_GT(b.X1 - b.X0, w - 6);
             EXPECT_LE(b.Y1 - b.Y0, h);
         }
+    }
+}
+
+// Opaque text on its own cell copies glyphs already blended, row by row;
+// the same text drawn transparently over a fill of the cell colour blends
+// pixel by pixel. Both must give the same image at every glyph width (a few
+// bytes to a few hundred per row).
+TEST(RasterText, CopiedGlyphsEqualBlendedGlyphs) {
+    for (int height : {-5, -8, -11, -16, -24, -40, -90}) {
+        SCOPED_TRACE(testing::Message() << "font height " << height);
+        const std::string text = "W1il|MO@%";
+        auto draw = [&](bool Opaque) {
+            auto c = std::make_unique<RasterCanvas>(700, 120, kBack);
+            c->Font.SetName("Arial");
+            c->Font.SetHeight(height);
+            c->Font.SetColor(RGB(20, 40, 160));
+            c->Brush.SetColor(RGB(250, 240, 200));
+            const int w = c->TextWidth(text), h = c->TextHeight(text);
+            if (!Opaque) {
+                c->FillRect(Rect(3, 4, 3 + w, 4 + h));
+                SetBkMode(c->Handle(), TRANSPARENT);
+            }
+            c->TextOut(3, 4, text);
+            return c;
+        };
+        const auto copied = draw(true), blended = draw(false);
+        int differ = 0;
+        for (int y = 0; y < copied->Height(); ++y)
+            for (int x = 0; x < copied->Width(); ++x)
+                if (copied->Pixel(x, y) != blended->Pixel(x, y) && ++differ <= 3)
+                    ADD_FAILURE() << "pixel (" << x << "," << y << ")";
+        EXPECT_EQ(differ, 0);
     }
 }
 
