@@ -27,11 +27,6 @@ void Notify(const TNotifyEvent& Event, TObject* Sender) {
 }
 }  // namespace
 
-void TBrush::ColorChanged(TColor Value) {
-    FColor = Value;
-    Changed();
-}
-
 void TBrush::SetStyle(TBrushStyle Value) {
     if (FStyle == Value) return;
     FStyle = Value;
@@ -150,25 +145,6 @@ void TFont::Changed() {
 TCanvas::TCanvas() { Brush.FCanvas = this; }
 
 TCanvas::~TCanvas() = default;
-
-void TCanvas::FillRect(const TRect& R) {
-    DidFillRect(R);
-    // Read as four ints: the caller has often just stored them one by one,
-    // and a single wide load of the record would wait for those stores.
-    int l = R.Left, t = R.Top, r = R.Right, b = R.Bottom;
-    if (b < t) {
-        const int top = b + 1;
-        b = t + 1;
-        t = top;
-    }
-    if (r < l) {
-        const int left = r + 1;
-        r = l + 1;
-        l = left;
-    }
-    if (Brush.Style() == TBrushStyle::bsClear) return;
-    DoFillRect(Rect(l, t, r, b), Brush.Color());
-}
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) { DoRectangle(X1, Y1, X2, Y2); }
 

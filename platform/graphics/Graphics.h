@@ -95,18 +95,15 @@ class TCanvas;
 class TBrush : public TPersistent {
 public:
     TColor Color() const { return FColor; }
-    // Inline: bars and spaces set the colour for every element, mostly to
-    // the colour it already has.
-    void SetColor(TColor Value) {
-        if (FColor != Value) ColorChanged(Value);
-    }
+    // Inline (defined after TCanvas): bars and spaces set the colour for
+    // every element.
+    void SetColor(TColor Value);
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle Value);
     TNotifyEvent OnChange;
 
 private:
     friend class TCanvas;
-    void ColorChanged(TColor Value);
     void Changed();
 
     TColor FColor = clWhite;
@@ -213,7 +210,7 @@ public:
     // Fills with the brush; the right column and bottom row are outside. A
     // rectangle with Bottom above Top fills rows Bottom + 1 .. Top (and Right
     // left of Left fills columns Right + 1 .. Left), so vertical elements tile.
-    void FillRect(const TRect& R);
+    void FillRect(const TRect& R);  // inline below: called for every element
     // Outline with the pen, interior with the brush; columns X1 .. X2 - 1,
     // rows Y1 .. Y2 - 1.
     void Rectangle(int X1, int Y1, int X2, int Y2);
@@ -262,6 +259,32 @@ private:
     unsigned FTextAlign = TA_LEFT | TA_TOP;
     int FBkMode = OPAQUE;
 };
+
+inline void TBrush::SetColor(TColor Value) {
+    if (FColor == Value) return;
+    FColor = Value;
+    if (FCanvas) FCanvas->BrushChanged();
+    if (OnChange) OnChange(this);
+}
+
+inline void TCanvas::FillRect(const TRect& R) {
+    DidFillRect(R);
+    // Read as four ints: the caller has often just stored them one by one,
+    // and a single wide load of the record would wait for those stores.
+    int l = R.Left, t = R.Top, r = R.Right, b = R.Bottom;
+    if (b < t) {
+        const int top = b + 1;
+        b = t + 1;
+        t = top;
+    }
+    if (r < l) {
+        const int left = r + 1;
+        r = l + 1;
+        l = left;
+    }
+    if (Brush.Style() == TBrushStyle::bsClear) return;
+    DoFillRect(Rect(l, t, r, b), Brush.Color());
+}
 
 // Drawing-API calls on a canvas's handle. They return the previous value.
 unsigned SetTextAlign(HDC DC, unsigned Flags);
