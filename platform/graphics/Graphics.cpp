@@ -33,11 +33,6 @@ void TBrush::SetStyle(TBrushStyle Value) {
     Changed();
 }
 
-void TBrush::Changed() {
-    if (FCanvas) FCanvas->BrushChanged();
-    Notify(OnChange, this);
-}
-
 void TPen::SetColor(TColor Value) {
     if (FColor == Value) return;
     FColor = Value;

@@ -263,6 +263,10 @@ private:
 inline void TBrush::SetColor(TColor Value) {
     if (FColor == Value) return;
     FColor = Value;
+    Changed();
+}
+
+inline void TBrush::Changed() {
     if (FCanvas) FCanvas->BrushChanged();
     if (OnChange) OnChange(this);
 }
