@@ -70,4 +70,23 @@ struct EncoderFixture {
     }
 };
 
+// Draws F. With a Message, expects exactly that refusal, nothing painted and
+// the drawing state untouched; without one, expects no message. Returns
+// whether the symbol was drawn.
+inline bool DrawsOrRefuses(EncoderFixture& F, const char* Message) {
+    CodeWidth = 1234;
+    F.Draw();
+    if (!*Message) {
+        EXPECT_TRUE(F.messages.texts.empty());
+        return true;
+    }
+    EXPECT_EQ(F.messages.texts.size(), 1u);
+    if (F.messages.texts.size() != 1) return false;
+    EXPECT_EQ(F.messages.texts[0], Message);
+    EXPECT_EQ(F.messages.captions[0], "Message Box");
+    EXPECT_TRUE(F.canvas.Calls.empty()) << "nothing painted";
+    EXPECT_EQ(CodeWidth, 1234) << "drawing state untouched";
+    return false;
+}
+
 }  // namespace kdx::test
